@@ -1,0 +1,15 @@
+# One set of warnings for the product and the tests.
+option(VARNOLL_WERROR "Treat warnings as errors (on in CI)" OFF)
+
+add_library(varnoll_warnings INTERFACE)
+if(MSVC)
+  target_compile_options(varnoll_warnings INTERFACE /W4 /permissive-)
+  if(VARNOLL_WERROR)
+    target_compile_options(varnoll_warnings INTERFACE /WX)
+  endif()
+else()
+  target_compile_options(varnoll_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+  if(VARNOLL_WERROR)
+    target_compile_options(varnoll_warnings INTERFACE -Werror)
+  endif()
+endif()

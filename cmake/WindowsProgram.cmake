@@ -1,0 +1,27 @@
+# The shipped executable: GUI subsystem, static C and C++ runtimes, and the
+# device-installation calls bound at load time, each from its own DLL.
+
+target_include_directories(varnoll_core PUBLIC ${PROJECT_SOURCE_DIR}/src/platform/win32)
+# Windows 7 is the oldest system the installer supports.
+target_compile_definitions(varnoll_core PUBLIC
+  _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+
+set(VARNOLL_DIST_DIR "${PROJECT_SOURCE_DIR}/dist" CACHE PATH
+  "Folder that receives the executables, laid out as they ship")
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VARNOLL_EXE_NAME varnoll64)
+else()
+  set(VARNOLL_EXE_NAME varnoll)
+endif()
+
+add_executable(varnoll WIN32 src/app/main_win.cpp)
+set_target_properties(varnoll PROPERTIES
+  OUTPUT_NAME ${VARNOLL_EXE_NAME}
+  RUNTIME_OUTPUT_DIRECTORY ${VARNOLL_DIST_DIR})
+# setupapi.dll exports the CM_* names too: cfgmgr32 comes first so that they
+# bind to cfgmgr32.dll, where they belong.
+target_link_libraries(varnoll PRIVATE varnoll_core newdev cfgmgr32 setupapi)
+if(MINGW)
+  target_link_options(varnoll PRIVATE -static)
+endif()

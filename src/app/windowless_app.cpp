@@ -1,0 +1,24 @@
+#include "windowless_app.h"
+
+#include "platform_api.h"
+
+namespace varnoll {
+
+int CWindowlessApp::Run() {
+  // Keep the flags the parent chose and add ours: a missing disk or an
+  // unreadable file must fail quietly, not stop an unattended run on a box
+  // that nobody will answer.
+  SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+
+  RunInstallPass();
+
+  // With no main window nothing would ever end the loop, so the quit request
+  // is posted before the loop first waits.
+  PostQuitMessage(0);
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace varnoll

@@ -1,0 +1,19 @@
+// Byte-string helpers with the exact rules INF reading depends on.
+#pragma once
+
+#include <string>
+
+namespace varnoll {
+
+// Space, tab, line feed, vertical tab, form feed and carriage return; no byte
+// of 0x80 or above, whatever the locale says.
+bool IsBlank(char c);
+
+void TrimLeft(std::string& text);
+void TrimRight(std::string& text);
+
+// Upper-cases in place by the rules of the system's ANSI code page; the
+// letters a to z always become A to Z.
+void UpperCaseAnsi(std::string& text);
+
+}  // namespace varnoll

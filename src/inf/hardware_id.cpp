@@ -1,0 +1,55 @@
+#include "hardware_id.h"
+
+#include "ansi_text.h"
+#include "inf_text_stream.h"
+#include "logical_line.h"
+
+#include <utility>
+
+namespace varnoll {
+
+namespace {
+
+constexpr const char* kSectionMarkers[] = {"F_MODEM]", "GENERIC]", "TARVELIX]"};
+
+}  // namespace
+
+bool HoldsSectionMarker(const std::string& line) {
+  // Every marker ends with ']', and upper-casing never makes or removes one,
+  // so most lines are settled without converting them.
+  if (line.find(']') == std::string::npos) return false;
+  std::string upper = line;
+  UpperCaseAnsi(upper);
+  for (const char* marker : kSectionMarkers) {
+    if (upper.find(marker) != std::string::npos) return true;
+  }
+  return false;
+}
+
+bool ParseModelLine(const std::string& modelLine, std::string& hardwareId) {
+  // description = install-section, hardware-id[, compatible-id ...] [; comment]
+  const size_t comma = modelLine.find(',');
+  if (comma == std::string::npos) return false;
+  const size_t start = comma + 1;
+  const size_t end = modelLine.find_first_of(",;", start);
+  std::string id = modelLine.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  TrimLeft(id);
+  TrimRight(id);
+  hardwareId = std::move(id);
+  return true;
+}
+
+bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId) {
+  InfTextStream stream(infPath.c_str());
+  if (!stream.IsOpen()) return false;
+  std::string line;
+  while (ReadLogicalLine(line, stream)) {
+    if (!HoldsSectionMarker(line)) continue;
+    // Only the first marked line counts: the model line right after it
+    // decides the file's outcome.
+    return ReadLogicalLine(line, stream) && ParseModelLine(line, hardwareId);
+  }
+  return false;
+}
+
+}  // namespace varnoll

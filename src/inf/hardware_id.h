@@ -1,0 +1,22 @@
+// Finds the hardware ID an INF file installs.
+#pragma once
+
+#include <string>
+
+namespace varnoll {
+
+// Reads the INF file at `infPath` up to the first logical line that holds a
+// section marker ("F_MODEM]", "GENERIC]" or "TARVELIX]", in any case), and
+// takes the hardware ID from the logical line after it: the text after its
+// first comma, up to the next comma or semicolon, trimmed. Returns true with
+// `hardwareId` set (possibly empty) when that line has a comma; otherwise
+// returns false and leaves `hardwareId` untouched.
+bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId);
+
+// Whether a logical line holds one of the section markers.
+bool HoldsSectionMarker(const std::string& line);
+
+// The hardware ID of a model line, or false when it has no comma.
+bool ParseModelLine(const std::string& modelLine, std::string& hardwareId);
+
+}  // namespace varnoll

@@ -1,0 +1,60 @@
+// Scripting and inspecting the host platform stand-in.
+#pragma once
+
+#include "platform_api.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// What the stand-in answers. Reset() restores these defaults: a module path
+// that names no real folder, no device present, every call succeeding.
+struct Script {
+  // What GetModuleFileNameA reports. A path of MAX_PATH characters or more is
+  // truncated as Windows does: MAX_PATH characters, no NUL, error 122.
+  std::string modulePath = "/nonexistent/varnoll.exe";
+  DWORD moduleError = 0;  // non-zero: GetModuleFileNameA fails with it
+
+  // Replaces what GetFullPathNameA makes of the module path, when set.
+  bool overrideFullPath = false;
+  std::string fullPath;
+  DWORD fullPathError = 0;  // non-zero: GetFullPathNameA fails with it
+
+  // Hardware IDs of present devices: updating one succeeds; any other fails
+  // with ERROR_NO_SUCH_DEVINST unless updateErrors names another error.
+  std::set<std::string> presentHardwareIds;
+  std::map<std::string, DWORD> updateErrors;
+
+  DWORD copyOemInfError = 0;  // non-zero: SetupCopyOEMInfA fails with it
+  CONFIGRET locateResult = CR_SUCCESS;
+  DEVINST rootDevInst = 0x1234;
+  CONFIGRET reenumerateResult = CR_SUCCESS;
+
+  UINT inheritedErrorMode = 0;
+  DWORD lastErrorAfterCall = 0;  // what successful device calls leave behind
+};
+
+// Resets the script, the record and the process state (error mode, message
+// queue, last error).
+void Reset();
+Script& Current();
+
+// Every device-installation call, in order, with its arguments: strings
+// verbatim, numbers in hex, pointers as null or non-null.
+const std::vector<std::string>& DeviceCalls();
+
+// Every file the program opened (or tried to open) for reading, in order.
+const std::vector<std::string>& OpenedFiles();
+
+// Error modes set, in order; whether a quit was posted before GetMessageA
+// first waited.
+const std::vector<UINT>& ErrorModesSet();
+bool GetMessageWouldHaveBlocked();
+
+// How many search and file handles are open right now.
+int OpenHandles();
+
+}  // namespace standin
