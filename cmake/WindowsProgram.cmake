@@ -23,5 +23,6 @@ set_target_properties(varnoll PROPERTIES
 # bind to cfgmgr32.dll, where they belong.
 target_link_libraries(varnoll PRIVATE varnoll_core newdev cfgmgr32 setupapi)
 if(MINGW)
-  target_link_options(varnoll PRIVATE -static)
+  # Static runtimes (the toolchain file asks for them too); no symbols.
+  target_link_options(varnoll PRIVATE -static $<$<CONFIG:Release,MinSizeRel>:-s>)
 endif()

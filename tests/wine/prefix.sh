@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Makes or removes the throwaway Wine prefix the Wine tests share.
+#   prefix.sh setup DIR    a fresh prefix in DIR, with the stand-in DLL overrides
+#   prefix.sh cleanup DIR  stops its server and removes DIR
+set -euo pipefail
+action=$1
+dir=$2
+export WINEPREFIX="$dir/prefix" WINEDEBUG=-all
+unset DISPLAY WAYLAND_DISPLAY
+
+case "$action" in
+  setup)
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    echo "Creating a Wine prefix in $dir (about 15 s)..."
+    wineboot -i >"$dir/wineboot.log" 2>&1
+    # The stand-in DLLs are loaded from the program's folder, for the program
+    # under test only, and only when a scenario puts them there.
+    for dll in newdev cfgmgr32 setupapi; do
+      wine reg add 'HKCU\Software\Wine\AppDefaults\varnoll64.exe\DllOverrides' \
+        /v "$dll" /d native,builtin /f >>"$dir/wineboot.log" 2>&1
+    done
+    # Keep the server up between tests; the first process of a server session
+    # can print the window warning while it starts the desktop.
+    wineserver -p >>"$dir/wineboot.log" 2>&1 </dev/null &
+    wine reg query HKCU >/dev/null 2>&1 </dev/null
+    echo "Wine prefix ready."
+    ;;
+  cleanup)
+    if [ -d "$WINEPREFIX" ]; then
+      wineserver -k >/dev/null 2>&1 || true
+      wineserver -w >/dev/null 2>&1 || true
+    fi
+    rm -rf "$dir"
+    ;;
+  *)
+    echo "usage: prefix.sh setup|cleanup DIR" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Runs the real installer under Wine on one scenario and checks everything the
+# process did: its exit status, that it made no window, the exact device calls
+# the stand-in DLLs logged, and that its folder is left exactly as it was.
+#
+#   run_scenario.sh SCENARIO_DIR EXE STANDIN_DIR HELPER_DIR PREFIX_DIR
+#
+# A scenario folder holds:
+#   script        KEY=VALUE lines: the stand-ins' script (VARNOLL_STANDIN_*),
+#                 STANDINS (which DLLs to put beside the program; default all
+#                 three, "none" for Wine's own) and FOLDER (the program
+#                 folder's name; default "app")
+#   files/        copied beside the program
+#   setup.sh      run in the program folder to make files git should not hold
+#   expected.log  the call log; {DIR} stands for the folder's Windows path,
+#                 with its trailing backslash
+#   before.sh, after.sh  sourced before and after the run, for checks of
+#                 their own
+set -euo pipefail
+
+scenario=$(cd "$1" && pwd)
+exe=$2
+standin_dir=$3
+helper_dir=$4
+export WINEPREFIX="$5/prefix" WINEDEBUG=-all
+unset DISPLAY WAYLAND_DISPLAY
+name=$(basename "$scenario")
+export VARNOLL_SOURCE_DIR
+VARNOLL_SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
+
+fail() {
+  echo "FAIL [$name]: $*" >&2
+  exit 1
+}
+
+STANDINS="newdev cfgmgr32 setupapi"
+FOLDER=app
+declare -a script_env=()
+if [ -f "$scenario/script" ]; then
+  while IFS= read -r line || [ -n "$line" ]; do
+    case "$line" in
+      ''|'#'*) ;;
+      STANDINS=*) STANDINS=${line#STANDINS=} ;;
+      FOLDER=*) FOLDER=${line#FOLDER=} ;;
+      *) script_env+=("$line") ;;
+    esac
+  done <"$scenario/script"
+fi
+[ "$STANDINS" = none ] && STANDINS=""
+
+work=$(mktemp -d /tmp/varnoll-scenario.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+app="$work/$FOLDER"
+mkdir -p "$app"
+if [ -d "$scenario/files" ]; then cp -R "$scenario/files/." "$app/"; fi
+if [ -f "$scenario/setup.sh" ]; then (cd "$app" && bash "$scenario/setup.sh"); fi
+exe_name=$(basename "$exe")
+cp "$exe" "$app/$exe_name"
+for dll in $STANDINS; do cp "$standin_dir/$dll.dll" "$app/"; done
+
+to_windows() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+log="$work/calls.log"
+win_dir="$(to_windows "$app")\\"
+
+snapshot() {
+  (cd "$app" && find . -printf '%p %y %s %m\n' | LC_ALL=C sort &&
+    find . -type f -print0 | LC_ALL=C sort -z | xargs -0 -r sha256sum)
+}
+before=$(snapshot)
+
+if [ -f "$scenario/before.sh" ]; then source "$scenario/before.sh"; fi
+
+set +e
+env "${script_env[@]}" VARNOLL_STANDIN_LOG="$(to_windows "$log")" \
+  timeout 300 wine "$app/$exe_name" >"$work/stdout" 2>"$work/stderr" </dev/null
+status=$?
+set -e
+
+[ "$status" -eq 0 ] || fail "exit status $status, expected 0; stderr: $(head -c 2000 "$work/stderr")"
+if grep -q "tried to create a window" "$work/stderr"; then fail "the program created a window"; fi
+
+# The stand-ins write the program's ANSI strings as they get them.
+actual=$( [ -f "$log" ] && iconv -f CP1252 -t UTF-8 "$log" || true)
+expected=""
+if [ -f "$scenario/expected.log" ]; then
+  expected=$(DIR="$win_dir" awk '{ gsub(/\{DIR\}/, ENVIRON["DIR"]); print }' "$scenario/expected.log")
+fi
+if [ "$actual" != "$expected" ]; then
+  diff -u --label expected.log --label actual <(printf "%s\n" "$expected") <(printf "%s\n" "$actual") >&2 || true
+  fail "the call log differs from expected.log"
+fi
+
+after=$(snapshot)
+if [ "$before" != "$after" ]; then
+  diff -u --label before --label after <(printf "%s\n" "$before") <(printf "%s\n" "$after") >&2 || true
+  fail "the program's folder changed"
+fi
+
+if [ -f "$scenario/after.sh" ]; then source "$scenario/after.sh"; fi
+echo "ok [$name]"

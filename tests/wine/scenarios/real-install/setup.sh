@@ -1,0 +1,1 @@
+cp "$VARNOLL_SOURCE_DIR/samples/drivers/tarvelix-v92.inf" .

@@ -1,0 +1,18 @@
+// Test-only newdev.dll: a device manager that knows the hardware IDs the
+// scenario lists in VARNOLL_STANDIN_PRESENT and fails for any other with
+// VARNOLL_STANDIN_UPDATE_ERROR (default: no such device, as Windows does).
+#include "standin_log.h"
+
+#include <newdev.h>
+
+extern "C" __declspec(dllexport) BOOL WINAPI UpdateDriverForPlugAndPlayDevicesA(
+    HWND parent, LPCSTR hardwareId, LPCSTR fullInfPath, DWORD installFlags, PBOOL rebootRequired) {
+  using namespace standin_dll;
+  const bool present = hardwareId && Listed(Setting("VARNOLL_STANDIN_PRESENT"), hardwareId);
+  if (present && rebootRequired) *rebootRequired = FALSE;
+  const DWORD error = present ? 0 : HexSetting("VARNOLL_STANDIN_UPDATE_ERROR", 0xE000020B);
+  Log("newdev", "UpdateDriverForPlugAndPlayDevicesA(" + Ptr(parent) + ", " + Str(hardwareId) + ", " +
+                    Str(fullInfPath) + ", " + Hex(installFlags) + ", " + Ptr(rebootRequired) + ")",
+      present ? TRUE : FALSE, error);
+  return present ? TRUE : FALSE;
+}

@@ -1,0 +1,75 @@
+// Shared by the test-only DLLs that stand in for newdev, setupapi and
+// cfgmgr32 under Wine: reading the scenario's script from the environment and
+// appending one line per call to its log. Never shipped.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace standin_dll {
+
+// The value of a script variable, or "" when unset.
+inline std::string Setting(const char* name) {
+  char value[4096];
+  const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+  return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+}
+
+// A number in hex (with or without 0x), or `fallback` when unset.
+inline DWORD HexSetting(const char* name, DWORD fallback) {
+  const std::string text = Setting(name);
+  return text.empty() ? fallback : static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 16));
+}
+
+// Whether `item` is one of the '|'-separated entries of `list`.
+inline bool Listed(const std::string& list, const std::string& item) {
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t end = list.find('|', start);
+    const size_t stop = end == std::string::npos ? list.size() : end;
+    if (list.compare(start, stop - start, item) == 0 && !item.empty()) return true;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return false;
+}
+
+inline std::string Str(const char* text) {
+  return text ? "\"" + std::string(text) + "\"" : std::string("null");
+}
+
+inline std::string Ptr(const void* p) { return p ? "non-null" : "null"; }
+
+inline std::string Hex(unsigned long value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%lx", value);
+  return text;
+}
+
+inline void Append(const std::string& line) {
+  const std::string path = Setting("VARNOLL_STANDIN_LOG");
+  if (path.empty()) return;
+  if (FILE* log = std::fopen(path.c_str(), "ab")) {
+    std::fprintf(log, "%s\n", line.c_str());
+    std::fclose(log);
+  }
+}
+
+// For calls that report through BOOL and the last error: appends
+// "<dll> <call> = <result> (last error <error>)" and leaves `lastError` as
+// the thread's last error.
+inline void Log(const char* dll, const std::string& call, BOOL result, DWORD lastError) {
+  Append(std::string(dll) + " " + call + " = " + Hex(static_cast<unsigned long>(result)) +
+         " (last error " + Hex(lastError) + ")");
+  SetLastError(lastError);
+}
+
+// For calls that return their error (CONFIGRET): "<dll> <call> = <result>".
+inline void LogReturned(const char* dll, const std::string& call, unsigned long result) {
+  Append(std::string(dll) + " " + call + " = " + Hex(result));
+}
+
+}  // namespace standin_dll
