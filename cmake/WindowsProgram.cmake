@@ -15,14 +15,14 @@ else()
   set(VARNOLL_EXE_NAME varnoll)
 endif()
 
-add_executable(varnoll WIN32 src/app/main_win.cpp)
+add_executable(varnoll WIN32 src/app/main_win.cpp src/app/load_config_win.cpp)
 set_target_properties(varnoll PROPERTIES
   OUTPUT_NAME ${VARNOLL_EXE_NAME}
   RUNTIME_OUTPUT_DIRECTORY ${VARNOLL_DIST_DIR})
 # setupapi.dll exports the CM_* names too: cfgmgr32 comes first so that they
 # bind to cfgmgr32.dll, where they belong.
 target_link_libraries(varnoll PRIVATE varnoll_core newdev cfgmgr32 setupapi)
-if(MINGW)
+if(NOT MSVC)
   # Static runtimes (the toolchain file asks for them too); no symbols.
   target_link_options(varnoll PRIVATE -static $<$<CONFIG:Release,MinSizeRel>:-s>)
 endif()

@@ -11,6 +11,9 @@ have_cmd make || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+have_cmd clang++ || need+=(clang)
+have_cmd ld.lld || need+=(lld)
+have_cmd python3 || need+=(python3)
 have_cmd x86_64-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd i686-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd wine || need+=(wine)
@@ -20,8 +23,6 @@ have_cmd awk || need+=(gawk)
 
 for extra in "$@"; do
   case "$extra" in
-    clang) have_cmd clang++ || need+=(clang) ;;
-    lld) have_cmd ld.lld || need+=(lld) ;;
     benchmark) [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev) ;;
     *) need+=("$extra") ;;
   esac

@@ -6,6 +6,12 @@
 
 #include <cfgmgr32.h>
 
+// The real header declares the function, so that a signature that differs
+// from it fails to compile; exporting it here is then a redeclaration.
+#ifdef __clang__
+#pragma clang diagnostic ignored "-Wdll-attribute-on-redeclaration"
+#endif
+
 namespace {
 constexpr DEVINST kRoot = 0x2A;
 }

@@ -5,6 +5,12 @@
 
 #include <newdev.h>
 
+// The real header declares the function, so that a signature that differs
+// from it fails to compile; exporting it here is then a redeclaration.
+#ifdef __clang__
+#pragma clang diagnostic ignored "-Wdll-attribute-on-redeclaration"
+#endif
+
 extern "C" __declspec(dllexport) BOOL WINAPI UpdateDriverForPlugAndPlayDevicesA(
     HWND parent, LPCSTR hardwareId, LPCSTR fullInfPath, DWORD installFlags, PBOOL rebootRequired) {
   using namespace standin_dll;

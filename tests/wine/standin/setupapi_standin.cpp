@@ -5,6 +5,12 @@
 
 #include <setupapi.h>
 
+// The real header declares the function, so that a signature that differs
+// from it fails to compile; exporting it here is then a redeclaration.
+#ifdef __clang__
+#pragma clang diagnostic ignored "-Wdll-attribute-on-redeclaration"
+#endif
+
 extern "C" __declspec(dllexport) BOOL WINAPI SetupCopyOEMInfA(
     PCSTR sourceInf, PCSTR mediaLocation, DWORD mediaType, DWORD copyStyle, PSTR destination,
     DWORD destinationSize, PDWORD requiredSize, PSTR* destinationComponent) {
