@@ -1,6 +1,8 @@
 # The shipped executable: GUI subsystem, static C and C++ runtimes, and the
 # device-installation calls bound at load time, each from its own DLL.
 
+enable_language(RC)
+
 target_include_directories(varnoll_core PUBLIC ${PROJECT_SOURCE_DIR}/src/platform/win32)
 # Windows 7 is the oldest system the installer supports.
 target_compile_definitions(varnoll_core PUBLIC
@@ -15,7 +17,16 @@ else()
   set(VARNOLL_EXE_NAME varnoll)
 endif()
 
-add_executable(varnoll WIN32 src/app/main_win.cpp src/app/load_config_win.cpp)
+# The manifest (administrator rights, supported Windows versions) and the
+# version resource, from the one version number of project().
+set(VARNOLL_MANIFEST ${PROJECT_SOURCE_DIR}/src/app/resources/varnoll.manifest)
+configure_file(src/app/resources/varnoll.rc.in ${CMAKE_CURRENT_BINARY_DIR}/varnoll.rc @ONLY)
+
+add_executable(varnoll WIN32
+  src/app/main_win.cpp
+  src/app/load_config_win.cpp
+  ${CMAKE_CURRENT_BINARY_DIR}/varnoll.rc)
+set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/varnoll.rc APPEND PROPERTY OBJECT_DEPENDS ${VARNOLL_MANIFEST})
 set_target_properties(varnoll PROPERTIES
   OUTPUT_NAME ${VARNOLL_EXE_NAME}
   RUNTIME_OUTPUT_DIRECTORY ${VARNOLL_DIST_DIR})

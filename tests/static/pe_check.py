@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Reads a built installer's PE image and checks what Windows will make of it:
+the GUI subsystem, the security flags, the load configuration's
+DependentLoadFlags, no writable and executable section, the manifest and the
+version resource.
+
+    pe_check.py EXE EXPECTED_VERSION
+"""
+import re
+import struct
+import sys
+
+IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
+HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT = 0x20, 0x40, 0x100
+MEM_EXECUTE, MEM_WRITE = 0x20000000, 0x80000000
+LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
+RT_VERSION, RT_MANIFEST = 16, 24
+SUPPORTED_OS = {
+    "Windows 7": "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+    "Windows 8": "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+    "Windows 8.1": "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+    "Windows 10 and 11": "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a",
+}
+
+
+class Image:
+    def __init__(self, data):
+        self.data = data
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("not a PE image")
+        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
+        self.optional = pe + 24
+        magic = struct.unpack_from("<H", data, self.optional)[0]
+        self.is64 = magic == 0x20B
+        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, self.optional + 68)
+        directories = self.optional + (112 if self.is64 else 96)
+        self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
+        table = self.optional + optional_size
+        self.sections = []
+        for i in range(sections):
+            name, vsize, vaddr, rsize, raw = struct.unpack_from("<8sIIII", data, table + 40 * i)
+            flags = struct.unpack_from("<I", data, table + 40 * i + 36)[0]
+            self.sections.append((name.rstrip(b"\0").decode(), vaddr, max(vsize, rsize), raw, flags))
+
+    def offset(self, rva):
+        for _, vaddr, size, raw, _ in self.sections:
+            if vaddr <= rva < vaddr + size:
+                return raw + rva - vaddr
+        raise ValueError("RVA 0x%x is in no section" % rva)
+
+    def resources(self, type_id):
+        """The data of every resource of a numeric type, in directory order."""
+        rva, size = self.directories[2]
+        if not size:
+            return []
+        base = self.offset(rva)
+
+        def entries(directory):
+            named, ids = struct.unpack_from("<HH", self.data, base + directory + 12)
+            for i in range(named + ids):
+                yield struct.unpack_from("<II", self.data, base + directory + 16 + 8 * i)
+
+        found = []
+
+        def walk(value):
+            if value & 0x80000000:
+                for _, child in entries(value & 0x7FFFFFFF):
+                    walk(child)
+            else:
+                data_rva, data_size = struct.unpack_from("<II", self.data, base + value)
+                start = self.offset(data_rva)
+                found.append(self.data[start:start + data_size])
+
+        for ident, value in entries(0):
+            if ident == type_id:
+                walk(value)
+        return found
+
+
+def version_strings(blob):
+    """The StringFileInfo key/value pairs of a VS_VERSIONINFO resource."""
+    strings = {}
+
+    def walk(at, end):
+        while at + 6 <= end:
+            length, value_length, kind = struct.unpack_from("<HHH", blob, at)
+            if length == 0:
+                break
+            key_end = at + 6
+            while blob[key_end:key_end + 2] != b"\0\0":
+                key_end += 2
+            key = blob[at + 6:key_end].decode("utf-16-le")
+            value_at = (key_end + 2 + 3) & ~3
+            if kind == 1 and value_length and key not in ("StringFileInfo", "VarFileInfo"):
+                text = blob[value_at:value_at + 2 * value_length].decode("utf-16-le").rstrip("\0")
+                strings[key] = text
+                children_at = value_at + 2 * value_length
+            else:
+                children_at = value_at + (value_length if kind == 0 else 2 * value_length)
+            walk((children_at + 3) & ~3, at + length)
+            at = (at + length + 3) & ~3
+
+    walk(0, len(blob))
+    return strings
+
+
+def check(path, version):
+    image = Image(open(path, "rb").read())
+    name = path.replace("\\", "/").rsplit("/", 1)[-1]
+    problems = []
+
+    if image.subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
+        problems.append("subsystem %d, not Windows GUI" % image.subsystem)
+    wanted = DYNAMIC_BASE | NX_COMPAT | (HIGH_ENTROPY_VA if image.is64 else 0)
+    if image.dll_characteristics & wanted != wanted:
+        problems.append("DllCharacteristics 0x%x lacks 0x%x" % (image.dll_characteristics, wanted))
+    if image.directories[5][1] == 0:
+        problems.append("no base relocations: ASLR cannot move the image")
+    for section, _, _, _, flags in image.sections:
+        if flags & MEM_WRITE and flags & MEM_EXECUTE:
+            problems.append("section %s is writable and executable" % section)
+
+    rva, size = image.directories[10]
+    if not size:
+        problems.append("no load configuration")
+    else:
+        at = image.offset(rva)
+        config_size = struct.unpack_from("<I", image.data, at)[0]
+        field = 0x4E if image.is64 else 0x36
+        if config_size < field + 2:
+            problems.append("load configuration too small (%d bytes) for DependentLoadFlags" % config_size)
+        else:
+            flags = struct.unpack_from("<H", image.data, at + field)[0]
+            if flags != LOAD_LIBRARY_SEARCH_SYSTEM32:
+                problems.append("DependentLoadFlags is 0x%x, expected 0x800" % flags)
+
+    manifests = image.resources(RT_MANIFEST)
+    if len(manifests) != 1:
+        problems.append("%d manifests, expected 1" % len(manifests))
+    else:
+        manifest = manifests[0].decode("utf-8")
+        if not re.search(r'requestedExecutionLevel\s+level="requireAdministrator"\s+uiAccess="false"', manifest):
+            problems.append("the manifest does not require administrator rights")
+        for system, guid in SUPPORTED_OS.items():
+            if guid not in manifest.lower():
+                problems.append("the manifest does not declare %s" % system)
+        for ui in ("dpiAware", "Common-Controls", "longPathAware"):
+            if ui in manifest:
+                problems.append("the manifest has %s" % ui)
+
+    versions = image.resources(RT_VERSION)
+    if len(versions) != 1:
+        problems.append("%d version resources, expected 1" % len(versions))
+    else:
+        strings = version_strings(versions[0])
+        expected = {"FileVersion": version, "ProductVersion": version, "OriginalFilename": name,
+                    "ProductName": "Varnoll", "CompanyName": "Varnoll",
+                    "FileDescription": "Varnoll unattended modem driver installer"}
+        for key, value in expected.items():
+            if strings.get(key) != value:
+                problems.append("version resource %s is %r, expected %r" % (key, strings.get(key), value))
+
+    for problem in problems:
+        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
+    if not problems:
+        print("ok %s: GUI, ASLR/NX%s, DependentLoadFlags 0x800, no W+X section, manifest, version %s"
+              % (name, "/high-entropy" if image.is64 else "", version))
+    return not problems
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    sys.exit(0 if check(sys.argv[1], sys.argv[2]) else 1)
