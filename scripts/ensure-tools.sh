@@ -4,6 +4,7 @@
 set -euo pipefail
 
 need=()
+need_i386=""
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_cmd cmake || need+=(cmake)
 have_cmd g++ || need+=(g++)
@@ -19,6 +20,11 @@ have_cmd i686-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd wine || need+=(wine)
 have_cmd wine64 || [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 have_cmd iconv || need+=(libc-bin)
+# 32-bit Wine, for the x86 build's scenarios (the hand-off to the x64 build).
+if [ ! -x /usr/lib/wine/wine ]; then
+  dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+  need+=(wine32:i386)
+fi
 have_cmd awk || need+=(gawk)
 
 for extra in "$@"; do
@@ -34,5 +40,6 @@ echo "Installing: ${need[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 export DEBIAN_FRONTEND=noninteractive
+if [ -n "${need_i386:-}" ]; then $sudo dpkg --add-architecture i386; fi
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null

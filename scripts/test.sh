@@ -8,16 +8,16 @@ cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
 
 mkdir -p build
-run_preset() {
-  local preset=$1 log="build/$1.log"
+# All three builds first: the x64 Wine scenarios also run the x86 build.
+for preset in host win64 win32; do
+  log="build/$preset.log"
   echo "== $preset: build (log in $log)"
   if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
     cat "$log"
     exit 1
   fi
+done
+for preset in host win64 win32; do
+  echo "== $preset: test"
   ctest --preset "$preset"
-}
-
-run_preset host
-run_preset win64
-run_preset win32
+done

@@ -4,6 +4,7 @@
 #include "hardware_id.h"
 #include "inf_discovery.h"
 #include "module_directory.h"
+#include "native_handoff.h"
 
 namespace varnoll {
 
@@ -20,6 +21,7 @@ bool QualifiesForInstall(const std::string& hardwareId) {
 bool CVarnollApp::RunInstallPass() {
   std::string moduleDirectory;
   if (!FindModuleDirectory(moduleDirectory)) return true;
+  if (HandOffToNativeBuild(moduleDirectory)) return true;
   if (!CollectInfFiles(moduleDirectory)) return true;
 
   bool needReenumerate = false;

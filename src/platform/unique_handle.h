@@ -54,7 +54,14 @@ struct FindHandleTraits {
   static void Close(HANDLE handle) { FindClose(handle); }
 };
 
+// Process and thread handles are NULL when empty.
+struct KernelHandleTraits {
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE handle) { CloseHandle(handle); }
+};
+
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 
 }  // namespace varnoll

@@ -51,6 +51,27 @@ struct WIN32_FIND_DATAA {
   char cFileName[MAX_PATH];
 };
 
+constexpr DWORD INFINITE = 0xFFFFFFFF;
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr unsigned short PROCESSOR_ARCHITECTURE_INTEL = 0;
+constexpr unsigned short PROCESSOR_ARCHITECTURE_AMD64 = 9;
+constexpr unsigned short PROCESSOR_ARCHITECTURE_ARM64 = 12;
+
+struct SYSTEM_INFO {
+  unsigned short wProcessorArchitecture;
+};
+
+struct STARTUPINFOA {
+  DWORD cb;
+};
+
+struct PROCESS_INFORMATION {
+  HANDLE hProcess;
+  HANDLE hThread;
+  DWORD dwProcessId;
+  DWORD dwThreadId;
+};
+
 struct MSG {
   HWND hwnd;
   UINT message;
@@ -72,6 +93,14 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD share, void* security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read, void* overlapped);
 BOOL CloseHandle(HANDLE handle);
+
+HANDLE GetCurrentProcess();
+BOOL IsWow64Process(HANDLE process, BOOL* wow64);
+void GetNativeSystemInfo(SYSTEM_INFO* info);
+BOOL CreateProcessA(const char* application, char* commandLine, void* processAttributes,
+                    void* threadAttributes, BOOL inheritHandles, DWORD flags, void* environment,
+                    const char* directory, STARTUPINFOA* startup, PROCESS_INFORMATION* started);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 
 DWORD CharUpperBuffA(char* text, DWORD length);
 

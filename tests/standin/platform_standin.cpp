@@ -22,6 +22,7 @@ struct State {
   Script script;
   std::vector<std::string> deviceCalls;
   std::vector<std::string> openedFiles;
+  std::vector<std::string> processCalls;
   std::vector<UINT> errorModesSet;
   UINT errorMode = 0;
   bool quitPosted = false;
@@ -37,14 +38,26 @@ State& TheState() {
 
 thread_local DWORD lastError = 0;
 
+// Every handle the stand-in hands out; CloseHandle deletes it.
+struct Handle {
+  virtual ~Handle() = default;
+};
+
 struct SearchHandle {
   std::vector<std::string> names;
   std::vector<bool> isDirectory;
   size_t next = 0;
 };
 
-struct FileHandle {
+struct FileHandle : Handle {
+  explicit FileHandle(int descriptor) : fd(descriptor) {}
+  ~FileHandle() override { close(fd); }
   int fd;
+};
+
+struct ProcessHandle : Handle {
+  explicit ProcessHandle(std::string what) : name(std::move(what)) {}
+  std::string name;
 };
 
 std::string Quote(const char* text) { return text ? text : "null"; }
@@ -111,6 +124,7 @@ void Reset() {
 
 Script& Current() { return TheState().script; }
 const std::vector<std::string>& DeviceCalls() { return TheState().deviceCalls; }
+const std::vector<std::string>& ProcessCalls() { return TheState().processCalls; }
 const std::vector<std::string>& OpenedFiles() { return TheState().openedFiles; }
 const std::vector<UINT>& ErrorModesSet() { return TheState().errorModesSet; }
 bool GetMessageWouldHaveBlocked() { return TheState().getMessageWouldBlock; }
@@ -216,11 +230,11 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD share, void*, DWORD dis
     return INVALID_HANDLE_VALUE;
   }
   ++TheState().openHandles;
-  return new standin::FileHandle{fd};
+  return static_cast<standin::Handle*>(new standin::FileHandle(fd));
 }
 
 BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read, void*) {
-  const int fd = static_cast<standin::FileHandle*>(handle)->fd;
+  const int fd = dynamic_cast<standin::FileHandle&>(*static_cast<standin::Handle*>(handle)).fd;
   ssize_t got;
   do {
     got = ::read(fd, buffer, size);
@@ -231,11 +245,49 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read, void*) {
 }
 
 BOOL CloseHandle(HANDLE handle) {
-  auto* file = static_cast<standin::FileHandle*>(handle);
-  close(file->fd);
-  delete file;
+  delete static_cast<standin::Handle*>(handle);
   --TheState().openHandles;
   return TRUE;
+}
+
+HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)); }
+
+BOOL IsWow64Process(HANDLE, BOOL* wow64) {
+  *wow64 = TheState().script.wow64;
+  return TRUE;
+}
+
+void GetNativeSystemInfo(SYSTEM_INFO* info) {
+  info->wProcessorArchitecture = TheState().script.nativeArchitecture;
+}
+
+// Starts nothing: records the request, and fails as Windows would when the
+// program file does not exist.
+BOOL CreateProcessA(const char* application, char* commandLine, void* processAttributes,
+                    void* threadAttributes, BOOL inheritHandles, DWORD flags, void* environment,
+                    const char* directory, STARTUPINFOA* startup, PROCESS_INFORMATION* started) {
+  standin::State& state = TheState();
+  state.processCalls.push_back(
+      "CreateProcessA(" + standin::Quote(application) + ", " + standin::Pointer(commandLine) + ", " +
+      standin::Pointer(processAttributes) + ", " + standin::Pointer(threadAttributes) + ", " +
+      standin::Hex(static_cast<unsigned long>(inheritHandles)) + ", " + standin::Hex(flags) + ", " +
+      standin::Pointer(environment) + ", " + standin::Pointer(directory) + ", " +
+      (startup && startup->cb == sizeof(STARTUPINFOA) ? "startup info" : "bad startup info") + ")");
+  struct stat info {};
+  if (!application || stat(application, &info) != 0 || !S_ISREG(info.st_mode)) {
+    return standin::Fail(ERROR_FILE_NOT_FOUND);
+  }
+  state.openHandles += 2;
+  started->hProcess = static_cast<standin::Handle*>(new standin::ProcessHandle(std::string("process ") + application));
+  started->hThread = static_cast<standin::Handle*>(new standin::ProcessHandle("thread"));
+  return TRUE;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  const auto& process = dynamic_cast<standin::ProcessHandle&>(*static_cast<standin::Handle*>(handle));
+  TheState().processCalls.push_back("WaitForSingleObject(" + process.name + ", " +
+                                    standin::Hex(milliseconds) + ")");
+  return WAIT_OBJECT_0;
 }
 
 DWORD CharUpperBuffA(char* text, DWORD length) {

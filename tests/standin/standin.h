@@ -33,6 +33,10 @@ struct Script {
   DEVINST rootDevInst = 0x1234;
   CONFIGRET reenumerateResult = CR_SUCCESS;
 
+  // The process as IsWow64Process and GetNativeSystemInfo describe it.
+  BOOL wow64 = FALSE;
+  unsigned short nativeArchitecture = PROCESSOR_ARCHITECTURE_AMD64;
+
   UINT inheritedErrorMode = 0;
   DWORD lastErrorAfterCall = 0;  // what successful device calls leave behind
 };
@@ -45,6 +49,9 @@ Script& Current();
 // Every device-installation call, in order, with its arguments: strings
 // verbatim, numbers in hex, pointers as null or non-null.
 const std::vector<std::string>& DeviceCalls();
+
+// Every process started and waited for, in order, with its arguments.
+const std::vector<std::string>& ProcessCalls();
 
 // Every file the program opened (or tried to open) for reading, in order.
 const std::vector<std::string>& OpenedFiles();

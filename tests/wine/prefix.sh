@@ -16,9 +16,11 @@ case "$action" in
     wineboot -i >"$dir/wineboot.log" 2>&1
     # The stand-in DLLs are loaded from the program's folder, for the program
     # under test only, and only when a scenario puts them there.
-    for dll in newdev cfgmgr32 setupapi; do
-      wine reg add 'HKCU\Software\Wine\AppDefaults\varnoll64.exe\DllOverrides' \
-        /v "$dll" /d native,builtin /f >>"$dir/wineboot.log" 2>&1
+    for program in varnoll64.exe varnoll.exe; do
+      for dll in newdev cfgmgr32 setupapi; do
+        wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\DllOverrides" \
+          /v "$dll" /d native,builtin /f >>"$dir/wineboot.log" 2>&1
+      done
     done
     # Keep the server up between tests; the first process of a server session
     # can print the window warning while it starts the desktop.

@@ -3,13 +3,15 @@
 # process did: its exit status, that it made no window, the exact device calls
 # the stand-in DLLs logged, and that its folder is left exactly as it was.
 #
-#   run_scenario.sh SCENARIO_DIR EXE STANDIN_DIR HELPER_DIR PREFIX_DIR
+#   run_scenario.sh SCENARIO_DIR DIST_DIR STANDIN_X64_DIR STANDIN_X86_DIR HELPER_DIR PREFIX_DIR
 #
 # A scenario folder holds:
 #   script        KEY=VALUE lines: the stand-ins' script (VARNOLL_STANDIN_*),
 #                 STANDINS (which DLLs to put beside the program; default all
-#                 three, "none" for Wine's own) and FOLDER (the program
-#                 folder's name; default "app")
+#                 three, "none" for Wine's own), STANDINS_ARCH (x64 or x86),
+#                 PROGRAMS (what to copy from DIST_DIR; default varnoll64.exe),
+#                 RUN (the program to run; default the first of PROGRAMS)
+#                 and FOLDER (the program folder's name; default "app")
 #   files/        copied beside the program
 #   setup.sh      run in the program folder to make files git should not hold
 #   expected.log  the call log; {DIR} stands for the folder's Windows path,
@@ -19,10 +21,11 @@
 set -euo pipefail
 
 scenario=$(cd "$1" && pwd)
-exe=$2
-standin_dir=$3
-helper_dir=$4
-export WINEPREFIX="$5/prefix" WINEDEBUG=-all
+dist_dir=$2
+standin_x64_dir=$3
+standin_x86_dir=$4
+helper_dir=$5
+export WINEPREFIX="$6/prefix" WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
 name=$(basename "$scenario")
 export VARNOLL_SOURCE_DIR
@@ -34,6 +37,9 @@ fail() {
 }
 
 STANDINS="newdev cfgmgr32 setupapi"
+STANDINS_ARCH=x64
+PROGRAMS=varnoll64.exe
+RUN=""
 FOLDER=app
 declare -a script_env=()
 if [ -f "$scenario/script" ]; then
@@ -41,12 +47,34 @@ if [ -f "$scenario/script" ]; then
     case "$line" in
       ''|'#'*) ;;
       STANDINS=*) STANDINS=${line#STANDINS=} ;;
+      STANDINS_ARCH=*) STANDINS_ARCH=${line#STANDINS_ARCH=} ;;
+      PROGRAMS=*) PROGRAMS=${line#PROGRAMS=} ;;
+      RUN=*) RUN=${line#RUN=} ;;
       FOLDER=*) FOLDER=${line#FOLDER=} ;;
       *) script_env+=("$line") ;;
     esac
   done <"$scenario/script"
 fi
 [ "$STANDINS" = none ] && STANDINS=""
+[ -n "$RUN" ] || RUN=${PROGRAMS%% *}
+standin_dir=$standin_x64_dir
+[ "$STANDINS_ARCH" = x86 ] && standin_dir=$standin_x86_dir
+
+# 32-bit programs need Debian's wine32 and the x86 build; without them the
+# scenario is skipped, not failed.
+skip() {
+  echo "SKIP [$name]: $*"
+  exit 77
+}
+for program in $PROGRAMS; do
+  [ -f "$dist_dir/$program" ] || skip "$dist_dir/$program has not been built"
+done
+if [ "$RUN" = varnoll.exe ] && [ ! -x /usr/lib/wine/wine ]; then
+  skip "32-bit Wine (wine32:i386) is not installed"
+fi
+for dll in $STANDINS; do
+  [ -f "$standin_dir/$dll.dll" ] || skip "$standin_dir/$dll.dll has not been built"
+done
 
 work=$(mktemp -d /tmp/varnoll-scenario.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -54,8 +82,7 @@ app="$work/$FOLDER"
 mkdir -p "$app"
 if [ -d "$scenario/files" ]; then cp -R "$scenario/files/." "$app/"; fi
 if [ -f "$scenario/setup.sh" ]; then (cd "$app" && bash "$scenario/setup.sh"); fi
-exe_name=$(basename "$exe")
-cp "$exe" "$app/$exe_name"
+for program in $PROGRAMS; do cp "$dist_dir/$program" "$app/"; done
 for dll in $STANDINS; do cp "$standin_dir/$dll.dll" "$app/"; done
 
 to_windows() { printf 'Z:%s' "$1" | tr '/' '\\'; }
@@ -72,7 +99,7 @@ if [ -f "$scenario/before.sh" ]; then source "$scenario/before.sh"; fi
 
 set +e
 env "${script_env[@]}" VARNOLL_STANDIN_LOG="$(to_windows "$log")" \
-  timeout 300 wine "$app/$exe_name" >"$work/stdout" 2>"$work/stderr" </dev/null
+  timeout 300 wine "$app/$RUN" >"$work/stdout" 2>"$work/stderr" </dev/null
 status=$?
 set -e
 

@@ -61,15 +61,19 @@ inline void Append(const std::string& line) {
 // For calls that report through BOOL and the last error: appends
 // "<dll> <call> = <result> (last error <error>)" and leaves `lastError` as
 // the thread's last error.
+// The DLL's name in the log; the 32-bit stand-ins say so, to tell which
+// build made the call.
+inline std::string Tag(const char* dll) { return sizeof(void*) == 4 ? std::string(dll) + "-x86" : dll; }
+
 inline void Log(const char* dll, const std::string& call, BOOL result, DWORD lastError) {
-  Append(std::string(dll) + " " + call + " = " + Hex(static_cast<unsigned long>(result)) +
+  Append(Tag(dll) + " " + call + " = " + Hex(static_cast<unsigned long>(result)) +
          " (last error " + Hex(lastError) + ")");
   SetLastError(lastError);
 }
 
 // For calls that return their error (CONFIGRET): "<dll> <call> = <result>".
 inline void LogReturned(const char* dll, const std::string& call, unsigned long result) {
-  Append(std::string(dll) + " " + call + " = " + Hex(result));
+  Append(Tag(dll) + " " + call + " = " + Hex(result));
 }
 
 }  // namespace standin_dll
