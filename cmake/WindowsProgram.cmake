@@ -37,3 +37,18 @@ if(NOT MSVC)
   # Static runtimes (the toolchain file asks for them too); no symbols.
   target_link_options(varnoll PRIVATE -static $<$<CONFIG:Release,MinSizeRel>:-s>)
 endif()
+
+# The release package, made from the x64 build once the x86 build has put
+# varnoll.exe beside varnoll64.exe: cpack --config build/win64/CPackConfig.cmake
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  configure_file(packaging/ADMIN-GUIDE.txt ${CMAKE_CURRENT_BINARY_DIR}/ADMIN-GUIDE.txt @ONLY)
+  install(TARGETS varnoll RUNTIME DESTINATION .)
+  install(PROGRAMS ${VARNOLL_DIST_DIR}/varnoll.exe DESTINATION .)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ADMIN-GUIDE.txt DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME varnoll)
+  set(CPACK_PACKAGE_FILE_NAME varnoll-${PROJECT_VERSION}-windows)
+  set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/build/package)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  include(CPack)
+endif()
