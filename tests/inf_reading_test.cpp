@@ -91,14 +91,14 @@ TEST(InfLogicalLines, CrLfSplitAcrossReadBlocksIsStillOneLineEnd) {
 TEST(InfTextStream, ReportsNothingForMissingFilesAndFolders) {
   TempFolder folder;
   folder.MakeFolder("dir.inf");
-  char buffer[kLineBufferSize] = "unchanged";
   for (const std::string& path : {folder.WithSeparator() + "missing.inf",
                                   folder.WithSeparator() + "dir.inf"}) {
     SCOPED_TRACE(path);
     InfTextStream stream(path.c_str());
     EXPECT_FALSE(stream.IsOpen());
-    EXPECT_EQ(stream.ReadPhysicalLine(buffer), 0u);
-    EXPECT_STREQ(buffer, "");
+    std::string_view text = "unchanged";
+    EXPECT_FALSE(stream.NextPhysicalLine(text));
+    EXPECT_EQ(text, "unchanged");
   }
 }
 

@@ -21,14 +21,16 @@ bool IsBlank(char c) {
   }
 }
 
-void TrimLeft(std::string& text) {
-  const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
-  text.erase(text.begin(), first);
+std::string_view TrimLeft(std::string_view text) {
+  size_t first = 0;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  return text.substr(first);
 }
 
-void TrimRight(std::string& text) {
-  const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlank);
-  text.erase(last.base(), text.end());
+std::string_view TrimRight(std::string_view text) {
+  size_t length = text.size();
+  while (length > 0 && IsBlank(text[length - 1])) --length;
+  return text.substr(0, length);
 }
 
 void UpperCaseAnsi(std::string& text) {

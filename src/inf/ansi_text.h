@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace varnoll {
 
@@ -9,8 +10,9 @@ namespace varnoll {
 // of 0x80 or above, whatever the locale says.
 bool IsBlank(char c);
 
-void TrimLeft(std::string& text);
-void TrimRight(std::string& text);
+std::string_view TrimLeft(std::string_view text);
+std::string_view TrimRight(std::string_view text);
+inline std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
 
 // Upper-cases in place by the rules of the system's ANSI code page; the
 // letters a to z always become A to Z.

@@ -4,7 +4,7 @@
 #include "inf_text_stream.h"
 #include "logical_line.h"
 
-#include <utility>
+#include <string_view>
 
 namespace varnoll {
 
@@ -32,10 +32,9 @@ bool ParseModelLine(const std::string& modelLine, std::string& hardwareId) {
   if (comma == std::string::npos) return false;
   const size_t start = comma + 1;
   const size_t end = modelLine.find_first_of(",;", start);
-  std::string id = modelLine.substr(start, end == std::string::npos ? std::string::npos : end - start);
-  TrimLeft(id);
-  TrimRight(id);
-  hardwareId = std::move(id);
+  const std::string_view id = std::string_view(modelLine).substr(
+      start, end == std::string::npos ? std::string::npos : end - start);
+  hardwareId = std::string(Trim(id));
   return true;
 }
 
@@ -43,7 +42,8 @@ bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId) {
   InfTextStream stream(infPath.c_str());
   if (!stream.IsOpen()) return false;
   std::string line;
-  while (ReadLogicalLine(line, stream)) {
+  // Every marker ends with ']'; lines without one are passed over unbuilt.
+  while (ReadLogicalLineContaining(line, stream, ']')) {
     if (!HoldsSectionMarker(line)) continue;
     // Only the first marked line counts: the model line right after it
     // decides the file's outcome.

@@ -1,6 +1,7 @@
 // Reads an INF file as a text stream, one physical line at a time, with the
 // same rules on every build: a carriage return directly before a line feed is
-// dropped, a lone carriage return stays, and byte 0x1A ends the input. The C
+// dropped, a lone carriage return stays, and byte 0x1A ends the input. A
+// physical line ends after a line feed or after 198 characters. The C
 // runtime's text mode is not used, so the host and Windows builds agree.
 #pragma once
 
@@ -8,11 +9,12 @@
 
 #include <cstddef>
 #include <memory>
+#include <string_view>
 
 namespace varnoll {
 
-// The physical line buffer: 198 characters and a terminating NUL, with room
-// to spare, as the line reader has always used.
+// A physical line holds at most 198 characters: what the line reader has
+// always read through its 200-byte buffer.
 constexpr size_t kLineBufferSize = 200;
 constexpr size_t kMaxPhysicalLine = kLineBufferSize - 2;
 
@@ -24,14 +26,32 @@ class InfTextStream {
 
   bool IsOpen() const { return file_.IsValid(); }
 
-  // Reads up to kMaxPhysicalLine characters into `buffer`, stopping after a
-  // line feed (which is kept); NUL-terminates. Returns the number of
-  // characters read, which may include NUL bytes; 0 at end of input or on a
-  // read error, with `buffer` holding an empty string.
-  size_t ReadPhysicalLine(char (&buffer)[kLineBufferSize]);
+  // Reads the next physical line and sets `text` to its characters up to the
+  // first NUL, without the line feed that ends it. The view is valid until
+  // the next call. Returns false at the end of the input or on a read error,
+  // which also ends the input: it is never retried.
+  bool NextPhysicalLine(std::string_view& text);
+
+  // From the start of a physical line, passes over the whole physical lines
+  // of the current block in which neither `first` nor `second` occurs, in
+  // one step; stops at the start of the physical line that holds one of
+  // them, or of the last, unfinished line of the block. A caller looking for
+  // lines that hold `first` or end with `second` loses nothing.
+  void SkipLinesWithout(char first, char second);
 
  private:
+  // Where the next `byte` at or after `from` is in the block (end_ if none),
+  // remembered so that each block is searched for it about once.
+  struct NextByte {
+    char byte;
+    size_t at = 0;
+    bool known = false;
+  };
+  size_t Find(NextByte& next, size_t from);
+
   bool Refill();
+  bool TakeSimpleLine(std::string_view& text);
+  bool TakeLineByRules(std::string_view& text);
 
   static constexpr size_t kBlockSize = 64 * 1024;
 
@@ -40,6 +60,10 @@ class InfTextStream {
   size_t position_ = 0;
   size_t end_ = 0;
   bool atEnd_ = false;
+  NextByte nextNul_{'\0'};
+  NextByte nextEndOfFile_{'\x1A'};
+  NextByte nextSkipStop_[2] = {{'\0'}, {'\0'}};
+  char line_[kLineBufferSize];
 };
 
 }  // namespace varnoll

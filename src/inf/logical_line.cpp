@@ -3,18 +3,17 @@
 #include "ansi_text.h"
 #include "inf_text_stream.h"
 
+#include <string_view>
+
 namespace varnoll {
 
 namespace {
 
-// Reads physical lines until one has content, and returns it trimmed; false at
-// the end of the input. The text of a physical line ends at its first NUL.
-bool ReadContentLine(InfTextStream& stream, std::string& text) {
-  char buffer[kLineBufferSize];
-  while (stream.ReadPhysicalLine(buffer) != 0) {
-    text.assign(buffer);
-    TrimLeft(text);
-    TrimRight(text);
+// Reads physical lines until one has content, and sets `text` to it,
+// trimmed; false at the end of the input.
+bool NextContentLine(InfTextStream& stream, std::string_view& text) {
+  while (stream.NextPhysicalLine(text)) {
+    text = Trim(text);
     if (!text.empty() && text.front() != ';') return true;
   }
   return false;
@@ -22,26 +21,41 @@ bool ReadContentLine(InfTextStream& stream, std::string& text) {
 
 // Removes a trailing continuation mark, and any blanks before it, and says
 // whether there was one.
-bool StripContinuation(std::string& text) {
+bool StripContinuation(std::string_view& text) {
   if (text.back() != '\\') return false;
-  text.pop_back();
-  TrimRight(text);
+  text = TrimRight(text.substr(0, text.size() - 1));
+  return true;
+}
+
+// With `wanted` < 0, every logical line is built.
+bool ReadLogicalLineImpl(std::string& line, InfTextStream& stream, int wanted) {
+  line.clear();
+  std::string_view text;
+  bool continued = false;
+  do {
+    // Lines without `wanted` and without a continuation mark are single
+    // logical lines that cannot contain it.
+    if (wanted >= 0) stream.SkipLinesWithout(static_cast<char>(wanted), '\\');
+    if (!NextContentLine(stream, text)) return false;
+    continued = StripContinuation(text);
+  } while (!continued && wanted >= 0 && text.find(static_cast<char>(wanted)) == std::string_view::npos);
+  // Each view is appended before the next read replaces it.
+  line.append(text);
+  while (continued && NextContentLine(stream, text)) {
+    continued = StripContinuation(text);
+    line.append(text);
+  }
   return true;
 }
 
 }  // namespace
 
 bool ReadLogicalLine(std::string& line, InfTextStream& stream) {
-  line.clear();
-  std::string text;
-  if (!ReadContentLine(stream, text)) return false;
-  bool continued = StripContinuation(text);
-  line += text;
-  while (continued && ReadContentLine(stream, text)) {
-    continued = StripContinuation(text);
-    line += text;
-  }
-  return true;
+  return ReadLogicalLineImpl(line, stream, -1);
+}
+
+bool ReadLogicalLineContaining(std::string& line, InfTextStream& stream, char wanted) {
+  return ReadLogicalLineImpl(line, stream, static_cast<unsigned char>(wanted));
 }
 
 }  // namespace varnoll

@@ -15,4 +15,9 @@ class InfTextStream;
 // continued line, the text gathered so far is the logical line.
 bool ReadLogicalLine(std::string& line, InfTextStream& stream);
 
+// The same, but passes over logical lines that cannot contain `wanted`
+// without building them: a line that is one physical line is looked at in
+// place. Scanning a large INF for one section costs little this way.
+bool ReadLogicalLineContaining(std::string& line, InfTextStream& stream, char wanted);
+
 }  // namespace varnoll
