@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Fuzzes the INF reader for the given number of seconds (default 60), seeded
+# with the sample INFs and the Wine scenarios' files, and keeps the corpus in
+# build/fuzz/corpus between runs. A crash, a sanitizer report or a difference
+# from the reading model fails the run; the input is left in
+# build/fuzz/artifacts/ and becomes a regression test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+scripts/ensure-tools.sh
+mkdir -p build
+if ! { cmake --preset fuzz && cmake --build --preset fuzz; } >build/fuzz.log 2>&1; then
+  cat build/fuzz.log
+  exit 1
+fi
+seeds=build/fuzz/seeds
+mkdir -p "$seeds" build/fuzz/corpus build/fuzz/artifacts
+cp samples/drivers/*.inf "$seeds/"
+find tests/wine/scenarios -path '*/files/*' -type f -exec sh -c 'cp "$1" "build/fuzz/seeds/$(echo "$1" | tr / _)"' _ {} \;
+# Inputs that once failed, kept as regression tests.
+regressions=(tests/fuzz/regressions/*)
+if [ -e "${regressions[0]}" ]; then
+  build/fuzz/tests/fuzz/inf_fuzz "${regressions[@]}" >build/fuzz/regressions.log 2>&1 || {
+    tail -40 build/fuzz/regressions.log
+    exit 1
+  }
+  echo "${#regressions[@]} earlier failing inputs pass."
+fi
+echo "Fuzzing the INF reader for $seconds s..."
+build/fuzz/tests/fuzz/inf_fuzz -max_total_time="$seconds" -max_len=200000 -print_final_stats=1 \
+  -artifact_prefix=build/fuzz/artifacts/ build/fuzz/corpus "$seeds" >build/fuzz/last-run.log 2>&1 || {
+  tail -40 build/fuzz/last-run.log
+  exit 1
+}
+grep -E "stat::number_of_executed_units|stat::peak_rss_mb" build/fuzz/last-run.log
+echo "No crash, no sanitizer report, no difference from the model."
