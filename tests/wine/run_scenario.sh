@@ -11,7 +11,10 @@
 #                 three, "none" for Wine's own), STANDINS_ARCH (x64 or x86),
 #                 PROGRAMS (what to copy from DIST_DIR; default varnoll64.exe),
 #                 RUN (the program to run; default the first of PROGRAMS)
-#                 and FOLDER (the program folder's name; default "app")
+#                 FOLDER (the program folder's name, may hold '/'; default
+#                 "app") and DELETED (a file the scenario itself removes
+#                 during the run). {DIR} in a value stands for the folder's
+#                 Windows path.
 #   files/        copied beside the program
 #   setup.sh      run in the program folder to make files git should not hold
 #   expected.log  the call log; {DIR} stands for the folder's Windows path,
@@ -41,6 +44,7 @@ STANDINS_ARCH=x64
 PROGRAMS=varnoll64.exe
 RUN=""
 FOLDER=app
+DELETED=""
 declare -a script_env=()
 if [ -f "$scenario/script" ]; then
   while IFS= read -r line || [ -n "$line" ]; do
@@ -50,6 +54,7 @@ if [ -f "$scenario/script" ]; then
       STANDINS_ARCH=*) STANDINS_ARCH=${line#STANDINS_ARCH=} ;;
       PROGRAMS=*) PROGRAMS=${line#PROGRAMS=} ;;
       RUN=*) RUN=${line#RUN=} ;;
+      DELETED=*) DELETED=${line#DELETED=} ;;
       FOLDER=*) FOLDER=${line#FOLDER=} ;;
       *) script_env+=("$line") ;;
     esac
@@ -88,12 +93,23 @@ for dll in $STANDINS; do cp "$standin_dir/$dll.dll" "$app/"; done
 to_windows() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 log="$work/calls.log"
 win_dir="$(to_windows "$app")\\"
+for i in "${!script_env[@]}"; do
+  value=${script_env[$i]} replaced=""
+  while [[ $value == *"{DIR}"* ]]; do
+    replaced+=${value%%"{DIR}"*}$win_dir
+    value=${value#*"{DIR}"}
+  done
+  script_env[$i]=$replaced$value
+done
 
 snapshot() {
   (cd "$app" && find . -printf '%p %y %s %m\n' | LC_ALL=C sort &&
     find . -type f -print0 | LC_ALL=C sort -z | xargs -0 -r sha256sum)
 }
 before=$(snapshot)
+if [ -n "$DELETED" ]; then
+  before=$(grep -v -F -- "./$DELETED" <<<"$before")
+fi
 
 if [ -f "$scenario/before.sh" ]; then source "$scenario/before.sh"; fi
 
@@ -117,6 +133,7 @@ if [ "$actual" != "$expected" ]; then
   fail "the call log differs from expected.log"
 fi
 
+if [ -n "$DELETED" ] && [ -e "$app/$DELETED" ]; then fail "$DELETED was to be removed during the run"; fi
 after=$(snapshot)
 if [ "$before" != "$after" ]; then
   diff -u --label before --label after <(printf "%s\n" "$before") <(printf "%s\n" "$after") >&2 || true
