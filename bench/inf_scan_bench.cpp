@@ -14,14 +14,15 @@
 namespace varnoll::bench {
 namespace {
 
-// One file per size, made once and kept for the whole run.
-const std::string& InfOfSize(size_t bytes) {
+// One file per size and shape, made once and kept for the whole run.
+const std::string& InfOfSize(size_t bytes, InfShape shape = InfShape::kTypical) {
   static testing::TempFolder folder;
-  static std::map<size_t, std::string> files;
-  auto& path = files[bytes];
+  static std::map<std::pair<size_t, InfShape>, std::string> files;
+  auto& path = files[{bytes, shape}];
   if (path.empty()) {
-    path = folder.WithSeparator() + "bench-" + std::to_string(bytes) + ".inf";
-    WriteSyntheticInf(path, bytes);
+    path = folder.WithSeparator() + "bench-" + std::to_string(bytes) +
+           (shape == InfShape::kDense ? "-dense" : "") + ".inf";
+    WriteSyntheticInf(path, bytes, shape);
   }
   return path;
 }
@@ -31,8 +32,8 @@ size_t FileSize(const std::string& path) {
   return stat(path.c_str(), &info) == 0 ? static_cast<size_t>(info.st_size) : 0;
 }
 
-void BM_ScanInf(benchmark::State& state) {
-  const std::string& path = InfOfSize(static_cast<size_t>(state.range(0)));
+void Scan(benchmark::State& state, InfShape shape) {
+  const std::string& path = InfOfSize(static_cast<size_t>(state.range(0)), shape);
   std::string hardwareId;
   for (auto _ : state) {
     if (!FindModelHardwareId(path, hardwareId)) state.SkipWithError("no hardware ID found");
@@ -40,6 +41,9 @@ void BM_ScanInf(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
 }
+
+void BM_ScanInf(benchmark::State& state) { Scan(state, InfShape::kTypical); }
+void BM_ScanDenseInf(benchmark::State& state) { Scan(state, InfShape::kDense); }
 
 // What reading the bytes costs at all: 64 KiB freads, each byte summed so
 // that the data is really looked at once.
@@ -64,6 +68,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_ScanInf)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ScanDenseInf)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainRead)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -5,12 +5,18 @@
 
 namespace varnoll::bench {
 
-void WriteSyntheticInf(const std::string& path, size_t bytes) {
+void WriteSyntheticInf(const std::string& path, size_t bytes, InfShape shape) {
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) throw std::runtime_error("cannot write " + path);
+  if (shape == InfShape::kDense) {
+    for (size_t section = 0, written = 0; written < bytes; ++section) {
+      written += static_cast<size_t>(
+          std::fprintf(out, "[Strings.%zu]\r\nModel%zu = \"Tarvelix V.92 Modem\"\r\n", section, section));
+    }
+  }
   // One section as modem INFs have them: a header, a long run of responses
   // and settings, a comment, a blank line and one continued line.
-  size_t written = 0;
+  size_t written = shape == InfShape::kDense ? bytes : 0;
   for (size_t section = 0; written < bytes; ++section) {
     written += static_cast<size_t>(std::fprintf(out, "[Modem%zu.AddReg]\r\n", section));
     written += static_cast<size_t>(std::fprintf(out, "; responses the modem may send\r\n\r\n"));

@@ -12,18 +12,25 @@ namespace {
 
 constexpr const char* kSectionMarkers[] = {"F_MODEM]", "GENERIC]", "TARVELIX]"};
 
-}  // namespace
-
-bool HoldsSectionMarker(const std::string& line) {
+// `upper` is scratch space, kept by the caller so that a file full of
+// section headers costs no allocation per line.
+bool HoldsSectionMarker(const std::string& line, std::string& upper) {
   // Every marker ends with ']', and upper-casing never makes or removes one,
   // so most lines are settled without converting them.
   if (line.find(']') == std::string::npos) return false;
-  std::string upper = line;
+  upper.assign(line);
   UpperCaseAnsi(upper);
   for (const char* marker : kSectionMarkers) {
     if (upper.find(marker) != std::string::npos) return true;
   }
   return false;
+}
+
+}  // namespace
+
+bool HoldsSectionMarker(const std::string& line) {
+  std::string upper;
+  return HoldsSectionMarker(line, upper);
 }
 
 bool ParseModelLine(const std::string& modelLine, std::string& hardwareId) {
@@ -42,9 +49,10 @@ bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId) {
   InfTextStream stream(infPath.c_str());
   if (!stream.IsOpen()) return false;
   std::string line;
+  std::string upper;
   // Every marker ends with ']'; lines without one are passed over unbuilt.
   while (ReadLogicalLineContaining(line, stream, ']')) {
-    if (!HoldsSectionMarker(line)) continue;
+    if (!HoldsSectionMarker(line, upper)) continue;
     // Only the first marked line counts: the model line right after it
     // decides the file's outcome.
     return ReadLogicalLine(line, stream) && ParseModelLine(line, hardwareId);
