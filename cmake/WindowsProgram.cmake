@@ -24,7 +24,6 @@ configure_file(src/app/resources/varnoll.rc.in ${CMAKE_CURRENT_BINARY_DIR}/varno
 
 add_executable(varnoll WIN32
   src/app/main_win.cpp
-  src/app/load_config_win.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/varnoll.rc)
 set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/varnoll.rc APPEND PROPERTY OBJECT_DEPENDS ${VARNOLL_MANIFEST})
 set_target_properties(varnoll PROPERTIES
@@ -33,7 +32,14 @@ set_target_properties(varnoll PROPERTIES
 # setupapi.dll exports the CM_* names too: cfgmgr32 comes first so that they
 # bind to cfgmgr32.dll, where they belong.
 target_link_libraries(varnoll PRIVATE varnoll_core newdev cfgmgr32 setupapi)
-if(NOT MSVC)
+# Imports resolve from System32 only (DependentLoadFlags). MSVC's linker sets
+# the flag itself, and its runtime brings the load configuration; with MinGW
+# the program provides the structure and lld keeps it.
+if(MSVC)
+  target_link_options(varnoll PRIVATE /DEPENDENTLOADFLAG:0x800 /MANIFEST:NO)
+  set_property(TARGET varnoll PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+else()
+  target_sources(varnoll PRIVATE src/app/load_config_win.cpp)
   # Static runtimes (the toolchain file asks for them too); no symbols.
   target_link_options(varnoll PRIVATE -static $<$<CONFIG:Release,MinSizeRel>:-s>)
 endif()
