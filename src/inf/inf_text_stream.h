@@ -63,7 +63,7 @@ class InfTextStream {
   NextByte nextNul_{'\0'};
   NextByte nextEndOfFile_{'\x1A'};
   NextByte nextSkipStop_[2] = {{'\0'}, {'\0'}};
-  char line_[kLineBufferSize];
+  char line_[kLineBufferSize] = {};
 };
 
 }  // namespace varnoll
