@@ -53,7 +53,7 @@ class InfTextStream {
   bool TakeSimpleLine(std::string_view& text);
   bool TakeLineByRules(std::string_view& text);
 
-  static constexpr size_t kBlockSize = 64 * 1024;
+  static constexpr size_t kBlockSize = size_t{64} * 1024;
 
   UniqueFileHandle file_;
   std::unique_ptr<char[]> block_;
