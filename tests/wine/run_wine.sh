@@ -2,11 +2,18 @@
 # Runs a Windows program under Wine in the shared test prefix and passes on its
 # output and exit status. Output goes through files: Wine's background
 # services can hold a pipe open long after the program ends.
-#   run_wine.sh PREFIX_DIR PROGRAM [ARGS...]
+#   run_wine.sh PREFIX_DIR [--x86] PROGRAM [ARGS...]
+# A program that has not been built, or an x86 one without Debian's 32-bit
+# Wine, is skipped (exit 77).
 set -uo pipefail
 export WINEPREFIX="$1/prefix" WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
 shift
+if [ "${1:-}" = --x86 ]; then
+  shift
+  [ -x /usr/lib/wine/wine ] || { echo "SKIP: 32-bit Wine (wine32:i386) is not installed"; exit 77; }
+fi
+[ -f "$1" ] || { echo "SKIP: $1 has not been built"; exit 77; }
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 timeout 300 wine "$@" >"$out" 2>"$err" </dev/null
