@@ -42,4 +42,4 @@ sudo=""
 export DEBIAN_FRONTEND=noninteractive
 if [ -n "${need_i386:-}" ]; then $sudo dpkg --add-architecture i386; fi
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+$sudo apt-get install -y -qq "${need[@]}" >/dev/null
