@@ -38,7 +38,8 @@ State& TheState() {
 
 thread_local DWORD lastError = 0;
 
-// Every handle the stand-in hands out; CloseHandle deletes it.
+// File, process and thread handles; CloseHandle deletes them. Searches have
+// their own handle, which FindClose deletes.
 struct Handle {
   virtual ~Handle() = default;
 };
