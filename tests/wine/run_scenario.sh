@@ -13,8 +13,9 @@
 #                 RUN (the program to run; default the first of PROGRAMS)
 #                 FOLDER (the program folder's name, may hold '/'; default
 #                 "app") and DELETED (a file the scenario itself removes
-#                 during the run). {DIR} in a value stands for the folder's
-#                 Windows path.
+#                 during the run), NEEDS_FREE_MB (disk space the scenario's
+#                 files need in /tmp, or it is skipped). {DIR} in a value
+#                 stands for the folder's Windows path.
 #   files/        copied beside the program
 #   setup.sh      run in the program folder to make files git should not hold
 #   expected.log  the call log; {DIR} stands for the folder's Windows path,
@@ -45,6 +46,7 @@ PROGRAMS=varnoll64.exe
 RUN=""
 FOLDER=app
 DELETED=""
+NEEDS_FREE_MB=0
 declare -a script_env=()
 if [ -f "$scenario/script" ]; then
   while IFS= read -r line || [ -n "$line" ]; do
@@ -55,6 +57,7 @@ if [ -f "$scenario/script" ]; then
       PROGRAMS=*) PROGRAMS=${line#PROGRAMS=} ;;
       RUN=*) RUN=${line#RUN=} ;;
       DELETED=*) DELETED=${line#DELETED=} ;;
+      NEEDS_FREE_MB=*) NEEDS_FREE_MB=${line#NEEDS_FREE_MB=} ;;
       FOLDER=*) FOLDER=${line#FOLDER=} ;;
       *) script_env+=("$line") ;;
     esac
@@ -80,6 +83,10 @@ fi
 for dll in $STANDINS; do
   [ -f "$standin_dir/$dll.dll" ] || skip "$standin_dir/$dll.dll has not been built"
 done
+free_mb=$(df -Pm /tmp | awk 'NR == 2 { print $4 }')
+if [ "$free_mb" -lt "$NEEDS_FREE_MB" ]; then
+  skip "needs $NEEDS_FREE_MB MB free in /tmp, has $free_mb"
+fi
 
 work=$(mktemp -d /tmp/varnoll-scenario.XXXXXX)
 trap 'rm -rf "$work"' EXIT
