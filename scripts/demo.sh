@@ -40,10 +40,7 @@ status=$?
 set -e
 ls "$store" | sort >"$work/store.after"
 
-reg_value() {
-  wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' |
-    awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
-}
+source tests/wine/registry.sh
 
 echo
 echo "What happened"

@@ -26,13 +26,7 @@ bool HoldsSectionMarker(const std::string& line, std::string& upper) {
   return false;
 }
 
-}  // namespace
-
-bool HoldsSectionMarker(const std::string& line) {
-  std::string upper;
-  return HoldsSectionMarker(line, upper);
-}
-
+// The hardware ID of a model line, or false when it has no comma.
 bool ParseModelLine(const std::string& modelLine, std::string& hardwareId) {
   // description = install-section, hardware-id[, compatible-id ...] [; comment]
   const size_t comma = modelLine.find(',');
@@ -43,6 +37,13 @@ bool ParseModelLine(const std::string& modelLine, std::string& hardwareId) {
       start, end == std::string::npos ? std::string::npos : end - start);
   hardwareId = std::string(Trim(id));
   return true;
+}
+
+}  // namespace
+
+bool HoldsSectionMarker(const std::string& line) {
+  std::string upper;
+  return HoldsSectionMarker(line, upper);
 }
 
 bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId) {

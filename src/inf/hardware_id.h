@@ -16,7 +16,4 @@ bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId);
 // Whether a logical line holds one of the section markers.
 bool HoldsSectionMarker(const std::string& line);
 
-// The hardware ID of a model line, or false when it has no comma.
-bool ParseModelLine(const std::string& modelLine, std::string& hardwareId);
-
 }  // namespace varnoll

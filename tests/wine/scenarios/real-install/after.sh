@@ -1,7 +1,4 @@
-reg_value() {  # KEY VALUE -> the value's data, or nothing
-  wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' |
-    awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
-}
+source "$VARNOLL_SOURCE_DIR/tests/wine/registry.sh"
 driver=$(reg_value "HKLM\\System\\CurrentControlSet\\Enum\\$instance" Driver)
 [ -n "$driver" ] || fail "the device $instance has no Driver value"
 class_key="HKLM\\System\\CurrentControlSet\\Control\\Class\\$driver"
