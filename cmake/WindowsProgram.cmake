@@ -4,17 +4,37 @@
 enable_language(RC)
 
 target_include_directories(varnoll_core PUBLIC ${PROJECT_SOURCE_DIR}/src/platform/win32)
-# Windows 7 is the oldest system the installer supports.
-target_compile_definitions(varnoll_core PUBLIC
-  _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+# Windows 7 is the oldest system the x86 and x64 builds support; ARM64
+# Windows starts at Windows 10, and the Zig toolchain already says so.
+target_compile_definitions(varnoll_core PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN)
+if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL ARM64)
+  target_compile_definitions(varnoll_core PUBLIC _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()
 
 set(VARNOLL_DIST_DIR "${PROJECT_SOURCE_DIR}/dist" CACHE PATH
   "Folder that receives the executables, laid out as they ship")
 
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL ARM64)
+  set(VARNOLL_EXE_NAME varnollarm64)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(VARNOLL_EXE_NAME varnoll64)
 else()
   set(VARNOLL_EXE_NAME varnoll)
+endif()
+
+# A toolchain without a newdev import library names a dlltool machine, and
+# the library is made here from the one export the program needs.
+if(VARNOLL_DLLTOOL_MACHINE)
+  set(_importlibs ${CMAKE_CURRENT_BINARY_DIR}/importlibs)
+  file(MAKE_DIRECTORY ${_importlibs})
+  execute_process(
+    COMMAND ${CMAKE_DLLTOOL} -m ${VARNOLL_DLLTOOL_MACHINE}
+            -d ${PROJECT_SOURCE_DIR}/cmake/importlibs/newdev.def -l ${_importlibs}/libnewdev.a
+    RESULT_VARIABLE _dlltool_status)
+  if(NOT _dlltool_status EQUAL 0)
+    message(FATAL_ERROR "${CMAKE_DLLTOOL} could not make the newdev import library")
+  endif()
+  link_directories(${_importlibs})
 endif()
 
 # The manifest (administrator rights, supported Windows versions) and the
@@ -42,14 +62,18 @@ else()
   target_sources(varnoll PRIVATE src/app/load_config_win.cpp)
   # Static runtimes (the toolchain file asks for them too); no symbols.
   target_link_options(varnoll PRIVATE -static $<$<CONFIG:Release,MinSizeRel>:-s>)
+  # Zig's driver ignores -mwindows, which CMake passes for WIN32 programs.
+  if(VARNOLL_ZIG_TOOLCHAIN)
+    target_link_options(varnoll PRIVATE -Wl,--subsystem,windows)
+  endif()
 endif()
 
-# The release package, made from the x64 build once the x86 build has put
-# varnoll.exe beside varnoll64.exe: cpack --config build/win64/CPackConfig.cmake
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+# The release package, made from the x64 build once the x86 and ARM64 builds
+# have put theirs beside varnoll64.exe: cpack --config build/win64/CPackConfig.cmake
+if(VARNOLL_EXE_NAME STREQUAL varnoll64)
   configure_file(packaging/ADMIN-GUIDE.txt ${CMAKE_CURRENT_BINARY_DIR}/ADMIN-GUIDE.txt @ONLY)
   install(TARGETS varnoll RUNTIME DESTINATION .)
-  install(PROGRAMS ${VARNOLL_DIST_DIR}/varnoll.exe DESTINATION .)
+  install(PROGRAMS ${VARNOLL_DIST_DIR}/varnoll.exe ${VARNOLL_DIST_DIR}/varnollarm64.exe DESTINATION .)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ADMIN-GUIDE.txt DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME varnoll)

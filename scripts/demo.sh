@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds both executables, then runs the x64 installer under Wine the way an
+# Builds the executables, then runs the x64 installer under Wine the way an
 # admin would on Windows: dropped into a folder of driver INF files on a
 # machine with a modem plugged in. Prints what happened, and cleans up.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-echo "Building dist/varnoll64.exe and dist/varnoll.exe..."
+echo "Building dist/varnoll64.exe, dist/varnoll.exe and dist/varnollarm64.exe..."
 scripts/build.sh >/dev/null
 
 work=$(mktemp -d /tmp/varnoll-demo.XXXXXX)

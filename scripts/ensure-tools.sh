@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever the build and the tests need and this
-# machine lacks: the host compiler and GoogleTest, MinGW-w64 and Wine.
+# Installs whatever the builds and the tests need and this machine lacks:
+# from Debian's packages the host compiler, GoogleTest and Google Benchmark,
+# clang and lld with LLVM's tools, MinGW-w64, Wine (64- and 32-bit),
+# osslsigncode, and what the emulated ARM64 machine takes (qemu,
+# debootstrap, the ext4 tools); and Zig, pinned, from the Python package
+# registry into .venv/ under the project.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+
+zig_version=0.15.2
 
 need=()
 need_i386=""
@@ -12,9 +19,13 @@ have_cmd make || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 have_cmd clang++ || need+=(clang)
 have_cmd ld.lld || need+=(lld)
+# The ARM64 build's resource compiler, import-library tool and archiver.
+have_cmd llvm-windres-14 && have_cmd llvm-dlltool-14 && have_cmd llvm-ar-14 || need+=(llvm-14)
 have_cmd python3 || need+=(python3)
+python3 -c 'import venv, ensurepip' 2>/dev/null || need+=(python3-venv)
 have_cmd x86_64-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd i686-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd wine || need+=(wine)
@@ -26,20 +37,31 @@ if [ ! -x /usr/lib/wine/wine ]; then
   need+=(wine32:i386)
 fi
 have_cmd awk || need+=(gawk)
+have_cmd openssl || need+=(openssl)
+have_cmd osslsigncode || need+=(osslsigncode)
+have_cmd qemu-system-aarch64 || need+=(qemu-system-arm)
+have_cmd debootstrap || need+=(debootstrap)
+have_cmd mke2fs && have_cmd debugfs || need+=(e2fsprogs)
+have_cmd cpio || need+=(cpio)
+have_cmd depmod || need+=(kmod)
+have_cmd xz || need+=(xz-utils)
 
-for extra in "$@"; do
-  case "$extra" in
-    benchmark) [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev) ;;
-    *) need+=("$extra") ;;
-  esac
-done
+if [ ${#need[@]} -gt 0 ]; then
+  mapfile -t need < <(printf '%s\n' "${need[@]}" | sort -u)
+  echo "Installing: ${need[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  if [ -n "${need_i386:-}" ]; then $sudo dpkg --add-architecture i386; fi
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+fi
 
-[ ${#need[@]} -eq 0 ] && exit 0
-mapfile -t need < <(printf '%s\n' "${need[@]}" | sort -u)
-echo "Installing: ${need[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-export DEBIAN_FRONTEND=noninteractive
-if [ -n "${need_i386:-}" ]; then $sudo dpkg --add-architecture i386; fi
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${need[@]}" >/dev/null
+# Zig, for the ARM64 build; .venv/bin/zig is what the toolchain file runs.
+if [ "$(.venv/bin/zig version 2>/dev/null)" != "$zig_version" ]; then
+  echo "Installing Zig $zig_version into .venv"
+  [ -x .venv/bin/pip ] || python3 -m venv .venv
+  .venv/bin/pip install -q --disable-pip-version-check "ziglang==$zig_version"
+  ln -sf "$(.venv/bin/python -c 'import ziglang, os; print(os.path.dirname(ziglang.__file__))')/zig" .venv/bin/zig
+  [ "$(.venv/bin/zig version)" = "$zig_version" ]
+fi

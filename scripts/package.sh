@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds both executables and makes the release package:
+# Builds the three installers and makes the release package:
 # build/package/varnoll-<version>-windows.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."

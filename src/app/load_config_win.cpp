@@ -9,11 +9,23 @@
 
 namespace {
 
+// The field is named DependentLoadFlags in newer headers and Reserved1 in
+// older ones; the builds use both kinds.
+template <typename Config>
+constexpr auto SetDependentLoadFlags(Config& config, int)
+    -> decltype(config.DependentLoadFlags = 0, void()) {
+  config.DependentLoadFlags = LOAD_LIBRARY_SEARCH_SYSTEM32;
+}
+
+template <typename Config>
+constexpr void SetDependentLoadFlags(Config& config, long) {
+  config.Reserved1 = LOAD_LIBRARY_SEARCH_SYSTEM32;
+}
+
 constexpr IMAGE_LOAD_CONFIG_DIRECTORY MakeLoadConfig() {
   IMAGE_LOAD_CONFIG_DIRECTORY config{};
   config.Size = sizeof(IMAGE_LOAD_CONFIG_DIRECTORY);
-  // Named DependentLoadFlags in newer SDK headers; Reserved1 in these.
-  config.Reserved1 = LOAD_LIBRARY_SEARCH_SYSTEM32;
+  SetDependentLoadFlags(config, 0);
   return config;
 }
 

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Makes the release package into a scratch folder and checks what it holds:
-# both executables, byte for byte as built, and the admin guide.
+# the three installers, byte for byte as built, and the admin guide.
 #   check_package.sh CPACK_CONFIG DIST_DIR VERSION
 set -euo pipefail
 config=$1
 dist=$2
 version=$3
-[ -f "$dist/varnoll.exe" ] || { echo "SKIP: the x86 build has not made $dist/varnoll.exe"; exit 77; }
+for exe in varnoll.exe varnollarm64.exe; do
+  [ -f "$dist/$exe" ] || { echo "SKIP: $dist/$exe has not been built"; exit 77; }
+done
 work=$(mktemp -d /tmp/varnoll-package.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cpack --config "$config" -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
@@ -15,8 +17,8 @@ zip="$work/varnoll-$version-windows.zip"
 mkdir "$work/unpacked"
 python3 -m zipfile -e "$zip" "$work/unpacked"
 listing=$(cd "$work/unpacked" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
-[ "$listing" = "./ADMIN-GUIDE.txt ./varnoll.exe ./varnoll64.exe " ] || { echo "FAIL: the package holds $listing" >&2; exit 1; }
-cmp "$work/unpacked/varnoll.exe" "$dist/varnoll.exe"
-cmp "$work/unpacked/varnoll64.exe" "$dist/varnoll64.exe"
+[ "$listing" = "./ADMIN-GUIDE.txt ./varnoll.exe ./varnoll64.exe ./varnollarm64.exe " ] ||
+  { echo "FAIL: the package holds $listing" >&2; exit 1; }
+for exe in varnoll.exe varnoll64.exe varnollarm64.exe; do cmp "$work/unpacked/$exe" "$dist/$exe"; done
 grep -q "Varnoll $version" "$work/unpacked/ADMIN-GUIDE.txt" || { echo "FAIL: the guide does not name version $version" >&2; exit 1; }
-echo "ok $(basename "$zip"): varnoll.exe, varnoll64.exe, ADMIN-GUIDE.txt"
+echo "ok $(basename "$zip"): varnoll.exe, varnoll64.exe, varnollarm64.exe, ADMIN-GUIDE.txt"

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Reads a built installer's PE image and checks what Windows will make of it:
-the GUI subsystem, the security flags, the load configuration's
-DependentLoadFlags, no writable and executable section, the manifest and the
-version resource.
+"""Reads a built installer's PE image and checks what Windows will make of it.
 
-    pe_check.py EXE EXPECTED_VERSION
+    pe_check.py image EXE EXPECTED_VERSION
+        the machine the file name stands for, the GUI subsystem, the security
+        flags, the load configuration's DependentLoadFlags, no writable and
+        executable section, the manifest and the version resource
+    pe_check.py imports EXE
+        the device-installation calls bound at load time, each from the DLL it
+        belongs to, nothing delay-loaded, and no DLL but Windows' own
 """
 import re
 import struct
@@ -15,6 +18,14 @@ HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT = 0x20, 0x40, 0x100
 MEM_EXECUTE, MEM_WRITE = 0x20000000, 0x80000000
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 RT_VERSION, RT_MANIFEST = 16, 24
+MACHINES = {"varnoll.exe": 0x14C, "varnoll64.exe": 0x8664, "varnollarm64.exe": 0xAA64}
+# Windows' own DLLs. ARM64 Windows has the Universal CRT in the box (Windows
+# 7 and 8.1 do not, so the x86 and x64 builds use msvcrt.dll).
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "newdev.dll", "setupapi.dll",
+               "cfgmgr32.dll"}
+UCRT_DLLS = re.compile(r"^(ucrtbase\.dll|api-ms-win-crt-[a-z0-9-]+\.dll)$")
+DEVICE_CALLS = {"UpdateDriverForPlugAndPlayDevicesA": "newdev.dll", "SetupCopyOEMInfA": "setupapi.dll",
+                "CM_Locate_DevNodeA": "cfgmgr32.dll", "CM_Reenumerate_DevNode": "cfgmgr32.dll"}
 SUPPORTED_OS = {
     "Windows 7": "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
     "Windows 8": "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
@@ -48,6 +59,43 @@ class Image:
             if vaddr <= rva < vaddr + size:
                 return raw + rva - vaddr
         raise ValueError("RVA 0x%x is in no section" % rva)
+
+    def string_at(self, rva):
+        at = self.offset(rva)
+        return self.data[at:self.data.index(b"\0", at)].decode("ascii")
+
+    def imports(self, directory=1):
+        """(dll, function) for every name imported, DLL names lower-cased; a
+        function imported by ordinal is '#N'."""
+        rva, size = self.directories[directory]
+        found = []
+        if not size:
+            return found
+        at = self.offset(rva)
+        # Delay-load descriptors are 32 bytes, with the name and the name
+        # table at other places; ordinary ones are 20.
+        delayed = directory == 13
+        width, ordinal_flag = (8, 1 << 63) if self.is64 else (4, 1 << 31)
+        while True:
+            if delayed:
+                fields = struct.unpack_from("<8I", self.data, at)
+                name_rva, names_rva = fields[1], fields[4]
+                at += 32
+            else:
+                names_rva, _, _, name_rva, first_thunk = struct.unpack_from("<5I", self.data, at)
+                names_rva = names_rva or first_thunk
+                at += 20
+            if not name_rva:
+                return found
+            dll = self.string_at(name_rva).lower()
+            thunk = self.offset(names_rva)
+            while True:
+                entry = struct.unpack_from("<Q" if self.is64 else "<I", self.data, thunk)[0]
+                if not entry:
+                    break
+                found.append((dll, "#%d" % (entry & 0xFFFF) if entry & ordinal_flag
+                              else self.string_at((entry & 0x7FFFFFFF) + 2)))
+                thunk += width
 
     def resources(self, type_id):
         """The data of every resource of a numeric type, in directory order."""
@@ -105,11 +153,42 @@ def version_strings(blob):
     return strings
 
 
+def check_imports(path):
+    image = Image(open(path, "rb").read())
+    name = path.replace("\\", "/").rsplit("/", 1)[-1]
+    imports = image.imports()
+    problems = []
+    for function, dll in DEVICE_CALLS.items():
+        sources = sorted({d for d, f in imports if f == function})
+        if sources != [dll]:
+            problems.append("%s is imported from %s, expected %s" % (function, sources or "nowhere", dll))
+    # setupapi.dll exports the CM_* names too; they must come from cfgmgr32.dll.
+    from_setupapi = sorted({f for d, f in imports if d == "setupapi.dll"})
+    if from_setupapi != ["SetupCopyOEMInfA"]:
+        problems.append("setupapi.dll provides %s" % from_setupapi)
+    for dll in sorted({d for d, _ in imports}):
+        ucrt = image.machine == 0xAA64 and UCRT_DLLS.match(dll)
+        if dll not in SYSTEM_DLLS and not ucrt:
+            problems.append("imports %s, which is not a Windows system DLL" % dll)
+    delayed = image.imports(13)
+    if delayed:
+        problems.append("delay-loads %s: the device calls must be bound at load time"
+                        % sorted({d for d, _ in delayed}))
+    for problem in problems:
+        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
+    if not problems:
+        print("ok %s: device calls bound at load time from newdev, setupapi, cfgmgr32; %d system DLLs"
+              % (name, len({d for d, _ in imports})))
+    return not problems
+
+
 def check(path, version):
     image = Image(open(path, "rb").read())
     name = path.replace("\\", "/").rsplit("/", 1)[-1]
     problems = []
 
+    if name in MACHINES and image.machine != MACHINES[name]:
+        problems.append("machine 0x%x, expected 0x%x" % (image.machine, MACHINES[name]))
     if image.subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
         problems.append("subsystem %d, not Windows GUI" % image.subsystem)
     wanted = DYNAMIC_BASE | NX_COMPAT | (HIGH_ENTROPY_VA if image.is64 else 0)
@@ -164,12 +243,14 @@ def check(path, version):
     for problem in problems:
         print("FAIL %s: %s" % (name, problem), file=sys.stderr)
     if not problems:
-        print("ok %s: GUI, ASLR/NX%s, DependentLoadFlags 0x800, no W+X section, manifest, version %s"
-              % (name, "/high-entropy" if image.is64 else "", version))
+        print("ok %s: machine 0x%x, GUI, ASLR/NX%s, DependentLoadFlags 0x800, no W+X section, manifest, "
+              "version %s" % (name, image.machine, "/high-entropy" if image.is64 else "", version))
     return not problems
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    sys.exit(0 if check(sys.argv[1], sys.argv[2]) else 1)
+    if len(sys.argv) == 4 and sys.argv[1] == "image":
+        sys.exit(0 if check(sys.argv[2], sys.argv[3]) else 1)
+    if len(sys.argv) == 3 and sys.argv[1] == "imports":
+        sys.exit(0 if check_imports(sys.argv[2]) else 1)
+    sys.exit(__doc__)
