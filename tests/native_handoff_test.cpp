@@ -1,4 +1,4 @@
-// The 32-bit build hands the run to the 64-bit one on x64 Windows.
+// Every build hands the run to the build native to the machine.
 #include "inf_discovery.h"
 #include "native_handoff.h"
 #include "standin.h"
@@ -8,77 +8,138 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace varnoll {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::TempFolder;
+
+constexpr USHORT kUnknown = 0, kI386 = 0x014C, kAmd64 = 0x8664, kArm64 = 0xAA64;
+
+// What Windows tells a process about itself. Where IsWow64Process2 exists the
+// older calls are scripted as Windows on ARM64 answers them (an x86 or x64
+// process is told of an x86 or x64 machine), so that a build trusting them
+// picks the wrong program.
+struct Report {
+  bool hasIsWow64Process2;
+  USHORT processMachine;
+  USHORT nativeMachine;
+  BOOL wow64;
+  unsigned short nativeArchitecture;
+};
+
+constexpr Report kX86OnX64{true, kI386, kAmd64, TRUE, PROCESSOR_ARCHITECTURE_AMD64};
+constexpr Report kX86OnX64Windows7{false, 0, 0, TRUE, PROCESSOR_ARCHITECTURE_AMD64};
+constexpr Report kX86OnArm64{true, kI386, kArm64, TRUE, PROCESSOR_ARCHITECTURE_AMD64};
+constexpr Report kX64OnArm64{true, kUnknown, kArm64, FALSE, PROCESSOR_ARCHITECTURE_AMD64};
+constexpr Report kArm64OnArm64{true, kUnknown, kArm64, FALSE, PROCESSOR_ARCHITECTURE_ARM64};
+constexpr Report kX64OnX64{true, kUnknown, kAmd64, FALSE, PROCESSOR_ARCHITECTURE_AMD64};
+constexpr Report kX64OnX64Windows7{false, 0, 0, FALSE, PROCESSOR_ARCHITECTURE_AMD64};
+constexpr Report kX86OnX86{true, kUnknown, kI386, FALSE, PROCESSOR_ARCHITECTURE_INTEL};
+constexpr Report kX86OnX86Windows7{false, 0, 0, FALSE, PROCESSOR_ARCHITECTURE_INTEL};
+
+void Script(const Report& report) {
+  standin::Script& script = standin::Current();
+  script.hasIsWow64Process2 = report.hasIsWow64Process2;
+  script.wow64ProcessMachine = report.processMachine;
+  script.nativeMachine = report.nativeMachine;
+  script.wow64 = report.wow64;
+  script.nativeArchitecture = report.nativeArchitecture;
+}
 
 class NativeHandoff : public ::testing::Test {
  protected:
   void SetUp() override { standin::Reset(); }
   void TearDown() override { EXPECT_EQ(standin::OpenHandles(), 0) << "a handle was left open"; }
 
-  std::string StartNative() const {
-    return "CreateProcessA(" + folder_.WithSeparator() +
-           "varnoll64.exe, null, null, null, 0x0, 0x0, null, null, startup info)";
+  std::string Start(const std::string& program) const { return StartIn(folder_, program); }
+  std::string Wait(const std::string& program) const { return WaitIn(folder_, program); }
+
+  // The program is started by full path, with no command line.
+  static std::string StartIn(const TempFolder& folder, const std::string& program) {
+    return "CreateProcessA(" + folder.WithSeparator() + program +
+           ", null, null, null, 0x0, 0x0, null, null, startup info)";
   }
-  std::string WaitNative() const {
-    return "WaitForSingleObject(process " + folder_.WithSeparator() + "varnoll64.exe, 0xffffffff)";
+  static std::string WaitIn(const TempFolder& folder, const std::string& program) {
+    return "WaitForSingleObject(process " + folder.WithSeparator() + program + ", 0xffffffff)";
   }
 
   TempFolder folder_;
 };
 
-TEST_F(NativeHandoff, StartsAndWaitsForTheSiblingUnderWow64OnX64) {
-  folder_.Write("varnoll64.exe", "MZ");
-  standin::Current().wow64 = TRUE;
-  EXPECT_TRUE(HandOffToNativeBuild(folder_.WithSeparator(), true));
-  EXPECT_THAT(standin::ProcessCalls(), ElementsAre(StartNative(), WaitNative()));
-}
-
-TEST_F(NativeHandoff, RunsItsOwnPassWhenTheSiblingIsMissing) {
-  standin::Current().wow64 = TRUE;
-  EXPECT_FALSE(HandOffToNativeBuild(folder_.WithSeparator(), true));
-  EXPECT_THAT(standin::ProcessCalls(), ElementsAre(StartNative()));
-}
-
-TEST_F(NativeHandoff, StartsNothingOutsideWow64OnX64) {
-  folder_.Write("varnoll64.exe", "MZ");
+TEST_F(NativeHandoff, StartsTheBuildNativeToTheMachineOrRunsItsOwnPass) {
+  const std::vector<std::string> all = {"varnoll.exe", "varnoll64.exe", "varnollarm64.exe"};
   struct Case {
     const char* name;
-    bool is32BitBuild;
-    BOOL wow64;
-    unsigned short native;
+    Machine build;
+    Report report;
+    std::vector<std::string> siblings;
+    const char* started;  // null: nothing is started
+    bool ownPass;
   };
   const Case cases[] = {
-      {"the 64-bit build", false, TRUE, PROCESSOR_ARCHITECTURE_AMD64},
-      {"32-bit Windows", true, FALSE, PROCESSOR_ARCHITECTURE_INTEL},
-      {"WOW64 on ARM64", true, TRUE, PROCESSOR_ARCHITECTURE_ARM64},
+      {"x86 under WOW64 on x64", Machine::kX86, kX86OnX64, all, "varnoll64.exe", false},
+      {"x86 under WOW64 on x64 Windows 7", Machine::kX86, kX86OnX64Windows7, all, "varnoll64.exe", false},
+      {"x86 under WOW64 on ARM64", Machine::kX86, kX86OnArm64, all, "varnollarm64.exe", false},
+      {"x64 emulated on ARM64", Machine::kX64, kX64OnArm64, all, "varnollarm64.exe", false},
+      {"ARM64, native", Machine::kArm64, kArm64OnArm64, all, nullptr, true},
+      {"x64, native", Machine::kX64, kX64OnX64, all, nullptr, true},
+      {"x64, native, Windows 7", Machine::kX64, kX64OnX64Windows7, all, nullptr, true},
+      {"x86 on 32-bit Windows", Machine::kX86, kX86OnX86, all, nullptr, true},
+      {"x86 on 32-bit Windows 7", Machine::kX86, kX86OnX86Windows7, all, nullptr, true},
+      {"x86 on x64, no x64 build", Machine::kX86, kX86OnX64, {"varnoll.exe", "varnollarm64.exe"},
+       "varnoll64.exe", true},
+      {"x86 on ARM64, no ARM64 build", Machine::kX86, kX86OnArm64, {"varnoll.exe", "varnoll64.exe"},
+       "varnollarm64.exe", true},
+      {"x64 on ARM64, no ARM64 build", Machine::kX64, kX64OnArm64, {"varnoll.exe", "varnoll64.exe"},
+       "varnollarm64.exe", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    TempFolder folder;
+    for (const std::string& sibling : c.siblings) folder.Write(sibling, "MZ");
     standin::Reset();
-    standin::Current().wow64 = c.wow64;
-    standin::Current().nativeArchitecture = c.native;
-    EXPECT_FALSE(HandOffToNativeBuild(folder_.WithSeparator(), c.is32BitBuild));
-    EXPECT_THAT(standin::ProcessCalls(), IsEmpty());
+    Script(c.report);
+
+    const bool handedOff = HandOffToNativeBuild(folder.WithSeparator(), c.build);
+
+    EXPECT_EQ(!handedOff, c.ownPass);
+    std::vector<std::string> expected;
+    if (c.started) expected.push_back(StartIn(folder, c.started));
+    if (c.started && !c.ownPass) expected.push_back(WaitIn(folder, c.started));
+    EXPECT_THAT(standin::ProcessCalls(), ElementsAreArray(expected));
   }
 }
 
-TEST_F(NativeHandoff, TheHostBuildIs64BitAndItsPassNeverStartsAnything) {
-  ASSERT_FALSE(kIs32BitBuild);
-  folder_.Write("varnoll64.exe", "MZ");
+TEST_F(NativeHandoff, TheHostBuildCountsAsX64) { EXPECT_EQ(kThisBuild, Machine::kX64); }
+
+TEST_F(NativeHandoff, TheNativeBuildRunsThePassAndStartsNothing) {
+  folder_.Write("varnollarm64.exe", "MZ");
   folder_.Write("a.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_1111\n");
-  standin::Current().modulePath = folder_.WithSeparator() + "varnoll.exe";
-  standin::Current().wow64 = TRUE;
+  standin::Current().modulePath = folder_.WithSeparator() + "varnoll64.exe";
+  Script(kX64OnX64);
   standin::Current().presentHardwareIds = {"PCI\\VEN_1111"};
   CVarnollApp app;
   EXPECT_EQ(app.Run(), 0);
   EXPECT_THAT(standin::ProcessCalls(), IsEmpty());
   EXPECT_THAT(standin::DeviceCalls(), ElementsAre("UpdateDriverForPlugAndPlayDevicesA(null, PCI\\VEN_1111, " +
                                                   folder_.WithSeparator() + "a.inf, 0x1, non-null)"));
+}
+
+TEST_F(NativeHandoff, AfterAHandOffThePassTouchesNoDevice) {
+  folder_.Write("varnollarm64.exe", "MZ");
+  folder_.Write("a.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_1111\n");
+  standin::Current().modulePath = folder_.WithSeparator() + "varnoll64.exe";
+  Script(kX64OnArm64);
+  standin::Current().presentHardwareIds = {"PCI\\VEN_1111"};
+  CVarnollApp app;
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_THAT(standin::ProcessCalls(), ElementsAre(Start("varnollarm64.exe"), Wait("varnollarm64.exe")));
+  EXPECT_THAT(standin::DeviceCalls(), IsEmpty());
 }
 
 }  // namespace

@@ -1,28 +1,64 @@
 #include "native_handoff.h"
 
 #include "platform_api.h"
+#include "system_function.h"
 #include "unique_handle.h"
 
 namespace varnoll {
 
 namespace {
 
-bool RunsUnderWow64OnX64() {
+using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+
+// Windows without IsWow64Process2 (before 10 1709) never runs on ARM64, and
+// there IsWow64Process and GetNativeSystemInfo tell the truth. On ARM64 they
+// do not: an x86 or x64 process is told it runs on an x86 or x64 machine.
+Machine NativeMachineBeforeWindows10(Machine thisBuild) {
   BOOL wow64 = FALSE;
-  if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return false;
-  // A 32-bit process on ARM64 runs under WOW64 too; the x64 build is no
-  // remedy there.
+  if (!IsWow64Process(GetCurrentProcess(), &wow64)) return Machine::kUnknown;
+  if (!wow64) return thisBuild;
   SYSTEM_INFO native{};
   GetNativeSystemInfo(&native);
-  return native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+  return native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? Machine::kX64
+                                                                       : Machine::kUnknown;
 }
 
 }  // namespace
 
-bool HandOffToNativeBuild(const std::string& directory, bool is32BitBuild) {
-  if (!is32BitBuild || !RunsUnderWow64OnX64()) return false;
+const char* BuildFileName(Machine machine) {
+  switch (machine) {
+    case Machine::kX86:
+      return "varnoll.exe";
+    case Machine::kX64:
+      return "varnoll64.exe";
+    case Machine::kArm64:
+      return "varnollarm64.exe";
+    case Machine::kUnknown:
+      break;
+  }
+  return nullptr;
+}
 
-  const std::string program = directory + kNativeBuildName;
+Machine NativeMachine(Machine thisBuild) {
+  const auto isWow64Process2 = FindKernel32Function<IsWow64Process2Function>("IsWow64Process2");
+  if (isWow64Process2 == nullptr) return NativeMachineBeforeWindows10(thisBuild);
+  USHORT processMachine = 0;
+  USHORT nativeMachine = 0;
+  if (!isWow64Process2(GetCurrentProcess(), &processMachine, &nativeMachine)) {
+    return Machine::kUnknown;
+  }
+  return static_cast<Machine>(nativeMachine);
+}
+
+bool HandOffToNativeBuild(const std::string& directory, Machine thisBuild) {
+  const Machine native = NativeMachine(thisBuild);
+  // An x86 machine's native build is this one (or there is none): nothing to
+  // hand to.
+  if (native == thisBuild || native == Machine::kX86) return false;
+  const char* nativeBuild = BuildFileName(native);
+  if (nativeBuild == nullptr) return false;
+
+  const std::string program = directory + nativeBuild;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};

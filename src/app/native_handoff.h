@@ -1,20 +1,41 @@
-// Hands the run from the 32-bit build to the 64-bit one on 64-bit Windows.
+// Hands the run to the build native to the machine.
 #pragma once
 
 #include <string>
 
 namespace varnoll {
 
-// Windows refuses to install drivers from a 32-bit process on 64-bit Windows
-// (ERROR_IN_WOW64), so only the 32-bit build ever hands off.
-constexpr bool kIs32BitBuild = sizeof(void*) == 4;
-constexpr const char kNativeBuildName[] = "varnoll64.exe";
+// Machines as Windows names them (IMAGE_FILE_MACHINE_*).
+enum class Machine : unsigned short {
+  kUnknown = 0,
+  kX86 = 0x014C,
+  kX64 = 0x8664,
+  kArm64 = 0xAA64,
+};
 
-// When `is32BitBuild` and this process runs under WOW64 on an x64 machine,
-// starts `directory` + "varnoll64.exe" (no command line, no window), waits
-// for it to end and returns true: the caller must then not run its own pass.
-// Returns false in every other case, including when the 64-bit build is
-// missing or cannot be started.
-bool HandOffToNativeBuild(const std::string& directory, bool is32BitBuild = kIs32BitBuild);
+#if defined(_M_ARM64) || defined(__aarch64__)
+constexpr Machine kThisBuild = Machine::kArm64;
+#elif defined(_M_X64) || defined(__x86_64__)
+constexpr Machine kThisBuild = Machine::kX64;
+#else
+constexpr Machine kThisBuild = Machine::kX86;
+#endif
+
+// The file name of the build for `machine`, or null when there is none.
+const char* BuildFileName(Machine machine);
+
+// The machine Windows itself runs on, for a process of `thisBuild`; for an
+// emulated or WOW64 process, that is not the one it was built for. Unknown
+// when Windows cannot say.
+Machine NativeMachine(Machine thisBuild = kThisBuild);
+
+// Windows refuses driver installation to a WOW64 process (ERROR_IN_WOW64),
+// and an emulated x64 process is no native one either. When `thisBuild` is
+// not the machine's native build, starts the native build from `directory`
+// (no command line, no window), waits for it to end and returns true: the
+// caller must then not run its own pass. Returns false, having started
+// nothing, for the native build, and when the native build is missing or
+// cannot be started. The native build never hands off, so nothing loops.
+bool HandOffToNativeBuild(const std::string& directory, Machine thisBuild = kThisBuild);
 
 }  // namespace varnoll

@@ -12,11 +12,13 @@
 
 using BOOL = int;
 using UINT = unsigned int;
+using USHORT = unsigned short;
 using DWORD = std::uint32_t;
 using ULONG = std::uint32_t;
 using HANDLE = void*;
 using HWND = void*;
 using HMODULE = void*;
+using FARPROC = void (*)();
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using DEVINST = DWORD;
@@ -96,6 +98,9 @@ BOOL CloseHandle(HANDLE handle);
 
 HANDLE GetCurrentProcess();
 BOOL IsWow64Process(HANDLE process, BOOL* wow64);
+BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine);
+HMODULE GetModuleHandleA(const char* name);
+FARPROC GetProcAddress(HMODULE module, const char* name);
 void GetNativeSystemInfo(SYSTEM_INFO* info);
 BOOL CreateProcessA(const char* application, char* commandLine, void* processAttributes,
                     void* threadAttributes, BOOL inheritHandles, DWORD flags, void* environment,

@@ -258,6 +258,28 @@ BOOL IsWow64Process(HANDLE, BOOL* wow64) {
   return TRUE;
 }
 
+BOOL IsWow64Process2(HANDLE, USHORT* processMachine, USHORT* nativeMachine) {
+  *processMachine = TheState().script.wow64ProcessMachine;
+  if (nativeMachine) *nativeMachine = TheState().script.nativeMachine;
+  return TRUE;
+}
+
+// kernel32 is the one module the program looks functions up in; which of its
+// newer functions exist is up to the script.
+HMODULE GetModuleHandleA(const char* name) {
+  static char kernel32;
+  return name && std::strcmp(name, "kernel32.dll") == 0 ? &kernel32 : nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, const char* name) {
+  if (module != GetModuleHandleA("kernel32.dll")) return nullptr;
+  const standin::Script& script = TheState().script;
+  if (std::strcmp(name, "IsWow64Process2") == 0 && script.hasIsWow64Process2) {
+    return reinterpret_cast<FARPROC>(&IsWow64Process2);
+  }
+  return nullptr;
+}
+
 void GetNativeSystemInfo(SYSTEM_INFO* info) {
   info->wProcessorArchitecture = TheState().script.nativeArchitecture;
 }

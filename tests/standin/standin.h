@@ -33,9 +33,13 @@ struct Script {
   DEVINST rootDevInst = 0x1234;
   CONFIGRET reenumerateResult = CR_SUCCESS;
 
-  // The process as IsWow64Process and GetNativeSystemInfo describe it.
+  // The process as IsWow64Process and GetNativeSystemInfo describe it (on
+  // ARM64, falsely), and as IsWow64Process2 does, when kernel32 has it.
   BOOL wow64 = FALSE;
   unsigned short nativeArchitecture = PROCESSOR_ARCHITECTURE_AMD64;
+  bool hasIsWow64Process2 = true;
+  USHORT wow64ProcessMachine = 0;  // IMAGE_FILE_MACHINE_UNKNOWN: not WOW64
+  USHORT nativeMachine = 0x8664;   // IMAGE_FILE_MACHINE_AMD64
 
   UINT inheritedErrorMode = 0;
   DWORD lastErrorAfterCall = 0;  // what successful device calls leave behind
