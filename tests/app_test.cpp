@@ -9,6 +9,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace varnoll {
 namespace {
 
@@ -37,6 +40,32 @@ TEST(WindowlessApp, AddsQuietErrorFlagsToTheInheritedModeBeforeTheHook) {
     EXPECT_EQ(app.Run(), 0);
     EXPECT_THAT(standin::ErrorModesSet(), ElementsAre(inherited | 0x8001u));
     EXPECT_EQ(app.modeDuringHook, inherited | 0x8001u);
+  }
+}
+
+TEST(WindowlessApp, RestrictsTheDllSearchToSystem32FirstAndRunsTheHookWhateverHappens) {
+  struct Case {
+    const char* name;
+    bool available;
+    BOOL result;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"Windows with SetDefaultDllDirectories", true, TRUE,
+       {"SetDefaultDllDirectories(0x800)", "SetErrorMode(0x8001)"}},
+      {"SetDefaultDllDirectories fails", true, FALSE,
+       {"SetDefaultDllDirectories(0x800)", "SetDllDirectoryW(\"\")", "SetErrorMode(0x8001)"}},
+      {"Windows 7 without the update", false, TRUE, {"SetDllDirectoryW(\"\")", "SetErrorMode(0x8001)"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    standin::Reset();
+    standin::Current().hasSetDefaultDllDirectories = c.available;
+    standin::Current().setDefaultDllDirectoriesResult = c.result;
+    RecordingApp app;
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_THAT(standin::StartupCalls(), ::testing::ElementsAreArray(c.expected));
+    EXPECT_EQ(app.hookRuns, 1);
   }
 }
 

@@ -1,10 +1,15 @@
 #include "windowless_app.h"
 
+#include "dll_search.h"
 #include "platform_api.h"
 
 namespace varnoll {
 
 int CWindowlessApp::Run() {
+  // First of all: nothing the program or the system loads on its behalf may
+  // come from its own folder. Whether or not that worked, the run goes on.
+  RestrictDllSearchToSystem32();
+
   // Keep the flags the parent chose and add ours: a missing disk or an
   // unreadable file must fail quietly, not stop an unattended run on a box
   // that nobody will answer.

@@ -11,8 +11,9 @@ class CWindowlessApp {
   CWindowlessApp& operator=(const CWindowlessApp&) = delete;
   virtual ~CWindowlessApp() = default;
 
-  // Sets the error mode, runs the start-up hook and the message loop, and
-  // returns the process exit status: 0.
+  // Restricts the DLL search to System32, sets the error mode, runs the
+  // start-up hook and the message loop, and returns the process exit
+  // status: 0.
   int Run();
 
   // The start-up hook, called once before the message loop. Whatever it

@@ -37,6 +37,7 @@ constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_NO_MORE_FILES = 18;
 
+constexpr DWORD LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800;
 constexpr UINT SEM_FAILCRITICALERRORS = 0x0001;
 constexpr UINT SEM_NOOPENFILEERRORBOX = 0x8000;
 constexpr UINT WM_QUIT = 0x0012;
@@ -108,6 +109,9 @@ BOOL CreateProcessA(const char* application, char* commandLine, void* processAtt
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 
 DWORD CharUpperBuffA(char* text, DWORD length);
+
+BOOL SetDefaultDllDirectories(DWORD directoryFlags);
+BOOL SetDllDirectoryW(const wchar_t* path);
 
 UINT GetErrorMode();
 UINT SetErrorMode(UINT mode);

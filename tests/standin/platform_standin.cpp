@@ -23,6 +23,7 @@ struct State {
   std::vector<std::string> deviceCalls;
   std::vector<std::string> openedFiles;
   std::vector<std::string> processCalls;
+  std::vector<std::string> startupCalls;
   std::vector<UINT> errorModesSet;
   UINT errorMode = 0;
   bool quitPosted = false;
@@ -127,6 +128,7 @@ Script& Current() { return TheState().script; }
 const std::vector<std::string>& DeviceCalls() { return TheState().deviceCalls; }
 const std::vector<std::string>& ProcessCalls() { return TheState().processCalls; }
 const std::vector<std::string>& OpenedFiles() { return TheState().openedFiles; }
+const std::vector<std::string>& StartupCalls() { return TheState().startupCalls; }
 const std::vector<UINT>& ErrorModesSet() { return TheState().errorModesSet; }
 bool GetMessageWouldHaveBlocked() { return TheState().getMessageWouldBlock; }
 int OpenHandles() { return TheState().openHandles; }
@@ -277,6 +279,9 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
   if (std::strcmp(name, "IsWow64Process2") == 0 && script.hasIsWow64Process2) {
     return reinterpret_cast<FARPROC>(&IsWow64Process2);
   }
+  if (std::strcmp(name, "SetDefaultDllDirectories") == 0 && script.hasSetDefaultDllDirectories) {
+    return reinterpret_cast<FARPROC>(&SetDefaultDllDirectories);
+  }
   return nullptr;
 }
 
@@ -326,7 +331,24 @@ UINT GetErrorMode() {
   return state.errorMode;
 }
 
+BOOL SetDefaultDllDirectories(DWORD directoryFlags) {
+  TheState().startupCalls.push_back("SetDefaultDllDirectories(" + standin::Hex(directoryFlags) + ")");
+  return TheState().script.setDefaultDllDirectoriesResult;
+}
+
+BOOL SetDllDirectoryW(const wchar_t* path) {
+  std::string text = "null";
+  if (path) {
+    text = "\"";
+    for (const wchar_t* c = path; *c; ++c) text += static_cast<char>(*c);
+    text += "\"";
+  }
+  TheState().startupCalls.push_back("SetDllDirectoryW(" + text + ")");
+  return TRUE;
+}
+
 UINT SetErrorMode(UINT mode) {
+  TheState().startupCalls.push_back("SetErrorMode(" + standin::Hex(mode) + ")");
   const UINT previous = GetErrorMode();
   TheState().errorMode = mode;
   TheState().errorModesSet.push_back(mode);

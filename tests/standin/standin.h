@@ -41,6 +41,10 @@ struct Script {
   USHORT wow64ProcessMachine = 0;  // IMAGE_FILE_MACHINE_UNKNOWN: not WOW64
   USHORT nativeMachine = 0x8664;   // IMAGE_FILE_MACHINE_AMD64
 
+  // Whether kernel32 has SetDefaultDllDirectories, and whether it succeeds.
+  bool hasSetDefaultDllDirectories = true;
+  BOOL setDefaultDllDirectoriesResult = TRUE;
+
   UINT inheritedErrorMode = 0;
   DWORD lastErrorAfterCall = 0;  // what successful device calls leave behind
 };
@@ -59,6 +63,10 @@ const std::vector<std::string>& ProcessCalls();
 
 // Every file the program opened (or tried to open) for reading, in order.
 const std::vector<std::string>& OpenedFiles();
+
+// The calls that shape the process before its work (DLL search, error
+// mode), in order, with their arguments.
+const std::vector<std::string>& StartupCalls();
 
 // Error modes set, in order; whether a quit was posted before GetMessageA
 // first waited.

@@ -2,7 +2,10 @@
 // scenario lists in VARNOLL_STANDIN_PRESENT and fails for any other with
 // VARNOLL_STANDIN_UPDATE_ERROR (default: no such device, as Windows does).
 // VARNOLL_STANDIN_DELETE names a file to delete during the first call, as if
-// someone removed it while the installer ran.
+// someone removed it while the installer ran. VARNOLL_STANDIN_LOAD_BY_NAME
+// names a DLL that the first call loads by bare name, as the real
+// device-installation DLLs load class installers and co-installers, and
+// logs where it came from.
 #include "standin_log.h"
 
 #include <newdev.h>
@@ -16,6 +19,10 @@
 extern "C" __declspec(dllexport) BOOL WINAPI UpdateDriverForPlugAndPlayDevicesA(
     HWND parent, LPCSTR hardwareId, LPCSTR fullInfPath, DWORD installFlags, PBOOL rebootRequired) {
   using namespace standin_dll;
+  static bool firstCall = true;
+  const std::string byName = Setting("VARNOLL_STANDIN_LOAD_BY_NAME");
+  if (firstCall && !byName.empty()) LogLoadByName("newdev", byName);
+  firstCall = false;
   const std::string doomed = Setting("VARNOLL_STANDIN_DELETE");
   if (!doomed.empty()) DeleteFileA(doomed.c_str());
   const bool present = hardwareId && Listed(Setting("VARNOLL_STANDIN_PRESENT"), hardwareId);

@@ -71,6 +71,17 @@ inline void Log(const char* dll, const std::string& call, BOOL result, DWORD las
   SetLastError(lastError);
 }
 
+// Loads `name` by bare name and logs the outcome: the full path of what was
+// loaded, or null and the error.
+inline void LogLoadByName(const char* dll, const std::string& name) {
+  const HMODULE module = LoadLibraryA(name.c_str());
+  const DWORD error = module ? 0 : GetLastError();
+  std::string loaded = "null (last error " + Hex(error) + ")";
+  char path[MAX_PATH] = "";
+  if (module && GetModuleFileNameA(module, path, MAX_PATH) > 0) loaded = Str(path);
+  Append(Tag(dll) + " LoadLibraryA(" + Str(name.c_str()) + ") = " + loaded);
+}
+
 // For calls that return their error (CONFIGRET): "<dll> <call> = <result>".
 inline void LogReturned(const char* dll, const std::string& call, unsigned long result) {
   Append(Tag(dll) + " " + call + " = " + Hex(result));
