@@ -55,13 +55,19 @@ target_link_libraries(varnoll PRIVATE varnoll_core newdev cfgmgr32 setupapi)
 # Imports resolve from System32 only (DependentLoadFlags). MSVC's linker sets
 # the flag itself, and its runtime brings the load configuration; with MinGW
 # the program provides the structure and lld keeps it.
+# The image checksum is set, as for a release build of MSVC's linker
+# (/RELEASE); lld leaves it 0. Signing updates it, and removing the signature
+# then gives back this very file.
 if(MSVC)
-  target_link_options(varnoll PRIVATE /DEPENDENTLOADFLAG:0x800 /MANIFEST:NO)
+  target_link_options(varnoll PRIVATE /DEPENDENTLOADFLAG:0x800 /MANIFEST:NO /RELEASE)
   set_property(TARGET varnoll PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
 else()
   target_sources(varnoll PRIVATE src/app/load_config_win.cpp)
   # Static runtimes (the toolchain file asks for them too); no symbols.
   target_link_options(varnoll PRIVATE -static $<$<CONFIG:Release,MinSizeRel>:-s>)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_custom_command(TARGET varnoll POST_BUILD
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/pe_checksum.py $<TARGET_FILE:varnoll>)
   # Zig's driver ignores -mwindows, which CMake passes for WIN32 programs.
   if(VARNOLL_ZIG_TOOLCHAIN)
     target_link_options(varnoll PRIVATE -Wl,--subsystem,windows)

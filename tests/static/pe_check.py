@@ -9,9 +9,13 @@
         the device-installation calls bound at load time, each from the DLL it
         belongs to, nothing delay-loaded, and no DLL but Windows' own
 """
+import os
 import re
 import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake"))
+from pe_checksum import checksum  # noqa: E402
 
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT = 0x20, 0x40, 0x100
@@ -187,6 +191,10 @@ def check(path, version):
     name = path.replace("\\", "/").rsplit("/", 1)[-1]
     problems = []
 
+    field = image.optional + 64
+    stored = struct.unpack_from("<I", image.data, field)[0]
+    if stored != checksum(image.data, field):
+        problems.append("image checksum 0x%x, expected 0x%x" % (stored, checksum(image.data, field)))
     if name in MACHINES and image.machine != MACHINES[name]:
         problems.append("machine 0x%x, expected 0x%x" % (image.machine, MACHINES[name]))
     if image.subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
