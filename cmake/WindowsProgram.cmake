@@ -3,12 +3,12 @@
 
 enable_language(RC)
 
-target_include_directories(varnoll_core PUBLIC ${PROJECT_SOURCE_DIR}/src/platform/win32)
+target_include_directories(varnoll_pass PUBLIC ${PROJECT_SOURCE_DIR}/src/platform/win32)
 # Windows 7 is the oldest system the x86 and x64 builds support; ARM64
 # Windows starts at Windows 10, and the Zig toolchain already says so.
-target_compile_definitions(varnoll_core PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN)
+target_compile_definitions(varnoll_pass PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN)
 if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL ARM64)
-  target_compile_definitions(varnoll_core PUBLIC _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_compile_definitions(varnoll_pass PUBLIC _WIN32_WINNT=0x0601 WINVER=0x0601)
 endif()
 
 set(VARNOLL_DIST_DIR "${PROJECT_SOURCE_DIR}/dist" CACHE PATH

@@ -46,9 +46,9 @@ bool HoldsSectionMarker(const std::string& line) {
   return HoldsSectionMarker(line, upper);
 }
 
-bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId) {
+HardwareIdScan ScanModelHardwareId(const std::string& infPath, std::string& hardwareId) {
   InfTextStream stream(infPath.c_str());
-  if (!stream.IsOpen()) return false;
+  if (!stream.IsOpen()) return HardwareIdScan::kUnreadable;
   std::string line;
   std::string upper;
   // Every marker ends with ']'; lines without one are passed over unbuilt.
@@ -56,9 +56,14 @@ bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId) {
     if (!HoldsSectionMarker(line, upper)) continue;
     // Only the first marked line counts: the model line right after it
     // decides the file's outcome.
-    return ReadLogicalLine(line, stream) && ParseModelLine(line, hardwareId);
+    if (!ReadLogicalLine(line, stream)) return HardwareIdScan::kNoModelLine;
+    return ParseModelLine(line, hardwareId) ? HardwareIdScan::kFound : HardwareIdScan::kNoComma;
   }
-  return false;
+  return HardwareIdScan::kNoMarker;
+}
+
+bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId) {
+  return ScanModelHardwareId(infPath, hardwareId) == HardwareIdScan::kFound;
 }
 
 }  // namespace varnoll

@@ -1,7 +1,9 @@
-// The host stand-in for the Windows calls the installer makes: files and
-// directory searches over the real filesystem, a scripted device manager that
-// records every call, and just enough of the process state (last error,
-// error mode, message queue) for the application to run.
+// The host stand-in for the Windows calls the installer makes beyond the
+// file side (which is the product's own POSIX code): a scripted device
+// manager that records every call, the module path, processes, and just
+// enough of the process state (error mode, message queue) for the
+// application to run.
+#include "posix_handle.h"
 #include "standin.h"
 
 #include <dirent.h>
@@ -29,7 +31,6 @@ struct State {
   bool quitPosted = false;
   int quitCode = 0;
   bool getMessageWouldBlock = false;
-  int openHandles = 0;
 };
 
 State& TheState() {
@@ -37,27 +38,8 @@ State& TheState() {
   return state;
 }
 
-thread_local DWORD lastError = 0;
-
-// File, process and thread handles; CloseHandle deletes them. Searches have
-// their own handle, which FindClose deletes.
-struct Handle {
-  virtual ~Handle() = default;
-};
-
-struct SearchHandle {
-  std::vector<std::string> names;
-  std::vector<bool> isDirectory;
-  size_t next = 0;
-};
-
-struct FileHandle : Handle {
-  explicit FileHandle(int descriptor) : fd(descriptor) {}
-  ~FileHandle() override { close(fd); }
-  int fd;
-};
-
-struct ProcessHandle : Handle {
+// Process and thread handles; CloseHandle deletes them like file handles.
+struct ProcessHandle : varnoll::posix::Handle {
   explicit ProcessHandle(std::string what) : name(std::move(what)) {}
   std::string name;
 };
@@ -71,57 +53,31 @@ std::string Hex(unsigned long value) {
   return text;
 }
 
-bool EqualsIgnoringCase(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
-
-// '*' and '?' wildcards, case-insensitive, as the Windows search matches long
-// names (8.3 short names do not exist here).
-bool MatchesPattern(const char* name, const char* pattern) {
-  if (*pattern == '\0') return *name == '\0';
-  if (*pattern == '*') {
-    for (const char* rest = name;; ++rest) {
-      if (MatchesPattern(rest, pattern + 1)) return true;
-      if (*rest == '\0') return false;
-    }
-  }
-  if (*name == '\0') return false;
-  if (*pattern != '?' && !EqualsIgnoringCase(*name, *pattern)) return false;
-  return MatchesPattern(name + 1, pattern + 1);
-}
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 size_t LastSeparator(const std::string& path) { return path.find_last_of("/\\"); }
 
-void Fill(const SearchHandle& search, size_t index, WIN32_FIND_DATAA* entry) {
-  entry->dwFileAttributes = search.isDirectory[index] ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-  std::snprintf(entry->cFileName, sizeof entry->cFileName, "%s", search.names[index].c_str());
+void RecordOpen(const char* path, DWORD access, DWORD share, DWORD disposition) {
+  TheState().openedFiles.push_back(std::string(path) + " access=" + Hex(access) + " share=" + Hex(share) +
+                                   " disposition=" + Hex(disposition));
 }
 
 // Successful device calls leave whatever last error the script says, as the
 // real ones leave unspecified values behind.
 BOOL Succeed() {
-  lastError = TheState().script.lastErrorAfterCall;
+  SetLastError(TheState().script.lastErrorAfterCall);
   return TRUE;
 }
 
 BOOL Fail(DWORD error) {
-  lastError = error;
+  SetLastError(error);
   return FALSE;
 }
 
 }  // namespace
 
 void Reset() {
-  const int stillOpen = TheState().openHandles;
   TheState() = State{};
-  TheState().openHandles = stillOpen;
-  lastError = 0;
+  varnoll::posix::SetOpenObserver(&RecordOpen);
+  SetLastError(0);
 }
 
 Script& Current() { return TheState().script; }
@@ -131,15 +87,11 @@ const std::vector<std::string>& OpenedFiles() { return TheState().openedFiles; }
 const std::vector<std::string>& StartupCalls() { return TheState().startupCalls; }
 const std::vector<UINT>& ErrorModesSet() { return TheState().errorModesSet; }
 bool GetMessageWouldHaveBlocked() { return TheState().getMessageWouldBlock; }
-int OpenHandles() { return TheState().openHandles; }
+int OpenHandles() { return varnoll::posix::OpenHandleCount(); }
 
 }  // namespace standin
 
 using standin::TheState;
-using standin::lastError;
-
-DWORD GetLastError() { return lastError; }
-void SetLastError(DWORD error) { lastError = error; }
 
 DWORD GetModuleFileNameA(HMODULE, char* buffer, DWORD size) {
   const standin::Script& script = TheState().script;
@@ -147,7 +99,7 @@ DWORD GetModuleFileNameA(HMODULE, char* buffer, DWORD size) {
   const std::string& path = script.modulePath;
   if (path.size() >= size) {
     std::memcpy(buffer, path.data(), size);
-    lastError = ERROR_INSUFFICIENT_BUFFER;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return size;
   }
   std::memcpy(buffer, path.c_str(), path.size() + 1);
@@ -164,93 +116,6 @@ DWORD GetFullPathNameA(const char* path, DWORD size, char* buffer, char** filePa
   const size_t name = separator == std::string::npos ? 0 : separator + 1;
   if (filePart) *filePart = name < full.size() ? buffer + name : nullptr;
   return static_cast<DWORD>(full.size());
-}
-
-HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* entry) {
-  const std::string text = pattern;
-  const size_t separator = standin::LastSeparator(text);
-  const std::string directory = separator == std::string::npos ? "." : text.substr(0, separator + 1);
-  const std::string mask = separator == std::string::npos ? text : text.substr(separator + 1);
-
-  DIR* listing = opendir(directory.c_str());
-  if (!listing) {
-    lastError = ERROR_FILE_NOT_FOUND;
-    return INVALID_HANDLE_VALUE;
-  }
-  std::vector<std::string> names;
-  while (const dirent* item = readdir(listing)) {
-    const std::string name = item->d_name;
-    if (name == "." || name == "..") continue;
-    if (standin::MatchesPattern(name.c_str(), mask.c_str())) names.push_back(name);
-  }
-  closedir(listing);
-  if (names.empty()) {
-    lastError = ERROR_FILE_NOT_FOUND;
-    return INVALID_HANDLE_VALUE;
-  }
-  // Windows and Wine return names sorted without regard to case.
-  std::sort(names.begin(), names.end(), standin::LessIgnoringCase);
-
-  auto* search = new standin::SearchHandle;
-  for (const std::string& name : names) {
-    struct stat info {};
-    search->isDirectory.push_back(stat((directory + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode));
-  }
-  search->names = std::move(names);
-  standin::Fill(*search, search->next++, entry);
-  ++TheState().openHandles;
-  return search;
-}
-
-BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* entry) {
-  auto* search = static_cast<standin::SearchHandle*>(handle);
-  if (search->next == search->names.size()) return standin::Fail(ERROR_NO_MORE_FILES);
-  standin::Fill(*search, search->next++, entry);
-  return TRUE;
-}
-
-BOOL FindClose(HANDLE handle) {
-  delete static_cast<standin::SearchHandle*>(handle);
-  --TheState().openHandles;
-  return TRUE;
-}
-
-HANDLE CreateFileA(const char* path, DWORD access, DWORD share, void*, DWORD disposition, DWORD,
-                   HANDLE) {
-  TheState().openedFiles.push_back(std::string(path) + " access=" + standin::Hex(access) +
-                                   " share=" + standin::Hex(share) +
-                                   " disposition=" + standin::Hex(disposition));
-  const int fd = open(path, O_RDONLY);
-  if (fd < 0) {
-    lastError = errno == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED;
-    return INVALID_HANDLE_VALUE;
-  }
-  // Windows refuses to open a directory as a file.
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    close(fd);
-    lastError = ERROR_ACCESS_DENIED;
-    return INVALID_HANDLE_VALUE;
-  }
-  ++TheState().openHandles;
-  return static_cast<standin::Handle*>(new standin::FileHandle(fd));
-}
-
-BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read, void*) {
-  const int fd = dynamic_cast<standin::FileHandle&>(*static_cast<standin::Handle*>(handle)).fd;
-  ssize_t got;
-  do {
-    got = ::read(fd, buffer, size);
-  } while (got < 0 && errno == EINTR);
-  if (got < 0) return standin::Fail(ERROR_ACCESS_DENIED);
-  *read = static_cast<DWORD>(got);
-  return TRUE;
-}
-
-BOOL CloseHandle(HANDLE handle) {
-  delete static_cast<standin::Handle*>(handle);
-  --TheState().openHandles;
-  return TRUE;
 }
 
 HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)); }
@@ -305,24 +170,18 @@ BOOL CreateProcessA(const char* application, char* commandLine, void* processAtt
   if (!application || stat(application, &info) != 0 || !S_ISREG(info.st_mode)) {
     return standin::Fail(ERROR_FILE_NOT_FOUND);
   }
-  state.openHandles += 2;
-  started->hProcess = static_cast<standin::Handle*>(new standin::ProcessHandle(std::string("process ") + application));
-  started->hThread = static_cast<standin::Handle*>(new standin::ProcessHandle("thread"));
+  started->hProcess = static_cast<varnoll::posix::Handle*>(
+      new standin::ProcessHandle(std::string("process ") + application));
+  started->hThread = static_cast<varnoll::posix::Handle*>(new standin::ProcessHandle("thread"));
   return TRUE;
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-  const auto& process = dynamic_cast<standin::ProcessHandle&>(*static_cast<standin::Handle*>(handle));
+  const auto& process =
+      dynamic_cast<standin::ProcessHandle&>(*static_cast<varnoll::posix::Handle*>(handle));
   TheState().processCalls.push_back("WaitForSingleObject(" + process.name + ", " +
                                     standin::Hex(milliseconds) + ")");
   return WAIT_OBJECT_0;
-}
-
-DWORD CharUpperBuffA(char* text, DWORD length) {
-  for (DWORD i = 0; i < length; ++i) {
-    if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
-  }
-  return length;
 }
 
 UINT GetErrorMode() {

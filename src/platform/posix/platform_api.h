@@ -1,6 +1,9 @@
-// The host side of the platform seam: the few Windows types, constants and
-// functions the installer uses, implemented by a scriptable stand-in
-// (standin.h) over the real filesystem.
+// The POSIX side of the platform seam: the few Windows types, constants and
+// functions the programs use, under their Windows names. The file side
+// (files, directory search, last error, upper-casing) is implemented over
+// POSIX in files_posix.cpp, and is what the Linux check tool runs on. The
+// rest (module path, processes, the device-installation calls) exists on
+// Linux only as the tests' scripted stand-in (tests/standin/).
 #pragma once
 
 #include <cstdint>
@@ -35,6 +38,7 @@ constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NO_MORE_FILES = 18;
 
 constexpr DWORD LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800;
