@@ -1,0 +1,64 @@
+#include "check_tool.h"
+
+#include "check_executor.h"
+#include "report_format.h"
+
+namespace varnoll::check {
+
+namespace {
+
+constexpr const char kUsage[] =
+    "usage: varnollcheck [--json] [FOLDER]\n"
+    "\n"
+    "Tells what the Varnoll installer would do with the INF files in FOLDER (by\n"
+    "default the folder that holds varnollcheck, as the installer beside it\n"
+    "would see it), and changes nothing.\n"
+    "\n"
+    "  --json   one JSON object, for deployment and compliance tools\n"
+    "  --help   this text\n"
+    "\n"
+    "Exit status: 0 when at least one INF file would be installed or\n"
+    "pre-installed, 1 when nothing would be done, 2 for a usage error or a\n"
+    "FOLDER that does not exist.\n";
+
+int UsageError(const ToolPlatform& platform, const std::string& problem) {
+  platform.writeError("varnollcheck: " + problem + " (varnollcheck --help tells the usage)\n");
+  return kExitUsage;
+}
+
+}  // namespace
+
+int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform) {
+  bool json = false;
+  bool folderGiven = false;
+  std::string argument;
+  for (const std::string& word : arguments) {
+    if (word == "--help") {
+      platform.writeOut(kUsage);
+      return kExitWouldAct;
+    }
+    if (word == "--json" && !json) {
+      json = true;
+    } else if (!word.empty() && word[0] == '-') {
+      return UsageError(platform, "unknown option " + word);
+    } else if (folderGiven) {
+      return UsageError(platform, "only one FOLDER can be checked");
+    } else {
+      folderGiven = true;
+      argument = word;
+    }
+  }
+
+  std::string folder;
+  if (folderGiven ? !platform.resolveFolder(argument, folder) : !platform.ownFolder(folder)) {
+    platform.writeError("varnollcheck: " + (folderGiven ? argument : std::string("its own folder")) +
+                        ": no such folder\n");
+    return kExitUsage;
+  }
+  const CheckReport report = CheckFolder(folder);
+  platform.writeOut(json ? FormatJson(report) : FormatText(report));
+  const Tally tally = Count(report);
+  return tally.install + tally.preinstall + tally.either > 0 ? kExitWouldAct : kExitNothingToDo;
+}
+
+}  // namespace varnoll::check

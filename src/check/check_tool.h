@@ -1,0 +1,27 @@
+// The check tool's command line, shared by its Windows and Linux programs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace varnoll::check {
+
+// What each platform provides.
+struct ToolPlatform {
+  // The folder of the running program, with its trailing separator.
+  bool (*ownFolder)(std::string& folder);
+  // `argument` as an absolute path with a trailing separator, when it names
+  // an existing folder.
+  bool (*resolveFolder)(const std::string& argument, std::string& folder);
+  void (*writeOut)(const std::string& text);
+  void (*writeError)(const std::string& text);
+};
+
+constexpr int kExitWouldAct = 0;
+constexpr int kExitNothingToDo = 1;
+constexpr int kExitUsage = 2;
+
+// varnollcheck [--json] [FOLDER]; returns the exit status.
+int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform);
+
+}  // namespace varnoll::check

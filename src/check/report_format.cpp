@@ -1,0 +1,122 @@
+#include "report_format.h"
+
+#include "text_encoding.h"
+
+namespace varnoll::check {
+
+namespace {
+
+std::string Plural(int count, const char* one, const char* many) {
+  return Decimal(count) + " " + (count == 1 ? one : many);
+}
+
+std::string ActionLine(const FileReport& file) {
+  switch (file.action) {
+    case Action::kInstall:
+      return "install, on " + Plural(static_cast<int>(file.devices.size()), "present device", "present devices");
+    case Action::kPreinstall:
+      return "pre-install into the driver store (no present device has this ID)";
+    case Action::kInstallOrPreinstall:
+      return "install on a present device with this ID, or pre-install if there is none";
+    case Action::kSkip:
+      break;
+  }
+  return std::string("skip (") + ReasonName(file.reason) + ")";
+}
+
+std::string Summary(const CheckReport& report) {
+  if (report.files.empty()) return "No INF file here: nothing would be done.\n";
+  const Tally tally = Count(report);
+  std::string text = Plural(static_cast<int>(report.files.size()), "INF file", "INF files") + ": ";
+  if (tally.either > 0) {
+    text += Decimal(tally.either) + " would be installed or pre-installed";
+  } else {
+    text += Decimal(tally.install) + " would be installed, " + Decimal(tally.preinstall) + " pre-installed";
+  }
+  text += ", " + Decimal(tally.skip) + " skipped; ";
+  if (!report.reenumerate) {
+    text += "whether the device tree would be re-enumerated depends on the devices present.\n";
+  } else if (*report.reenumerate) {
+    text += "the device tree would then be re-enumerated once.\n";
+  } else {
+    text += "the device tree would not be re-enumerated.\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string Decimal(int value) {
+  if (value < 0) return "-" + Decimal(-value);
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+    value /= 10;
+  } while (value > 0);
+  return digits;
+}
+
+std::string FormatText(const CheckReport& report) {
+  std::string text = "Folder: " + report.folder + "\n\n";
+  for (const FileReport& file : report.files) {
+    text += file.name + "\n";
+    text += "  hardware ID: " + (file.hardwareId ? (file.hardwareId->empty() ? "(empty)" : *file.hardwareId)
+                                                 : std::string("none")) + "\n";
+    text += "  action:      " + ActionLine(file) + "\n";
+    for (const DeviceMatch& device : file.devices) {
+      text += "  device:      " + device.instanceId + ", driver " +
+              (device.driverInf ? "from " + *device.driverInf : std::string("not installed")) + "\n";
+    }
+    if (!file.note.empty()) text += "  note:        " + file.note + "\n";
+    text += "\n";
+  }
+  return text + Summary(report);
+}
+
+std::string JsonString(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (const char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      out += "\\u00";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string FormatJson(const CheckReport& report) {
+  auto ansi = [](const std::string& text) { return JsonString(AnsiToUtf8(text)); };
+  std::string json = "{\"folder\": " + ansi(report.folder) + ",\n \"files\": [";
+  const char* separator = "";
+  for (const FileReport& file : report.files) {
+    json += separator;
+    separator = ",";
+    json += "\n  {\"name\": " + ansi(file.name) +
+            ", \"hardware_id\": " + (file.hardwareId ? ansi(*file.hardwareId) : std::string("null")) +
+            ", \"qualifies\": " + (file.qualifies ? "true" : "false") + ", \"action\": \"" +
+            ActionName(file.action) + "\", \"reason\": \"" + ReasonName(file.reason) +
+            "\", \"note\": " + ansi(file.note) + ", \"devices\": [";
+    const char* deviceSeparator = "";
+    for (const DeviceMatch& device : file.devices) {
+      json += deviceSeparator;
+      deviceSeparator = ", ";
+      json += "{\"instance_id\": " + ansi(device.instanceId) +
+              ", \"driver_inf\": " + (device.driverInf ? ansi(*device.driverInf) : std::string("null")) + "}";
+    }
+    json += "]}";
+  }
+  json += report.files.empty() ? "],\n" : "\n ],\n";
+  json += " \"reenumerate\": ";
+  json += !report.reenumerate ? "null" : (*report.reenumerate ? "true" : "false");
+  return json + "}\n";
+}
+
+}  // namespace varnoll::check

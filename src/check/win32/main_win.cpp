@@ -1,0 +1,46 @@
+// The Windows check tool: a console program that asks for no rights and
+// changes nothing.
+#include "check_tool.h"
+#include "dll_search.h"
+#include "inf_discovery.h"
+#include "module_directory.h"
+#include "platform_api.h"
+
+#include <cstdio>
+#include <vector>
+
+std::vector<std::string> varnoll::InfFileList;
+
+namespace {
+
+bool ResolveFolder(const std::string& argument, std::string& folder) {
+  if (argument.empty()) return false;
+  const DWORD needed = GetFullPathNameA(argument.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return false;
+  std::vector<char> full(needed + 1);
+  const DWORD length = GetFullPathNameA(argument.c_str(), needed + 1, full.data(), nullptr);
+  if (length == 0 || length > needed) return false;
+  std::string path(full.data(), length);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (path.back() != '\\' && path.back() != '/') path += '\\';
+  folder = path;
+  return true;
+}
+
+void Write(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // As the installer does: nothing this program or the Setup API loads may
+  // come from its folder.
+  varnoll::RestrictDllSearchToSystem32();
+  const varnoll::check::ToolPlatform platform{
+      &varnoll::FindModuleDirectory, &ResolveFolder, [](const std::string& text) { Write(stdout, text); },
+      [](const std::string& text) { Write(stderr, text); }};
+  return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc), platform);
+}

@@ -1,0 +1,111 @@
+// Present devices from the Setup API, read only: enumerates, reads IDs and
+// the driver key's InfPath, and opens nothing for writing.
+#include "platform_api.h"
+#include "present_devices.h"
+
+namespace varnoll::check {
+
+namespace {
+
+// SetupDiGetClassDevs reports failure as INVALID_HANDLE_VALUE.
+class DeviceInfoSet {
+ public:
+  explicit DeviceInfoSet(HDEVINFO set) : set_(set) {}
+  DeviceInfoSet(const DeviceInfoSet&) = delete;
+  DeviceInfoSet& operator=(const DeviceInfoSet&) = delete;
+  ~DeviceInfoSet() {
+    if (IsValid()) SetupDiDestroyDeviceInfoList(set_);
+  }
+  bool IsValid() const { return set_ != INVALID_HANDLE_VALUE; }
+  HDEVINFO Get() const { return set_; }
+
+ private:
+  HDEVINFO set_;
+};
+
+// SetupDiOpenDevRegKey, too, fails with INVALID_HANDLE_VALUE, not NULL.
+class DeviceKey {
+ public:
+  explicit DeviceKey(HKEY key) : key_(key) {}
+  DeviceKey(const DeviceKey&) = delete;
+  DeviceKey& operator=(const DeviceKey&) = delete;
+  ~DeviceKey() {
+    if (IsValid()) RegCloseKey(key_);
+  }
+  bool IsValid() const { return key_ != nullptr && key_ != static_cast<HKEY>(INVALID_HANDLE_VALUE); }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_;
+};
+
+std::vector<std::string> SplitMultiString(const std::vector<BYTE>& data) {
+  std::vector<std::string> items;
+  std::string item;
+  for (const BYTE byte : data) {
+    if (byte != 0) {
+      item.push_back(static_cast<char>(byte));
+    } else if (item.empty()) {
+      break;
+    } else {
+      items.push_back(item);
+      item.clear();
+    }
+  }
+  if (!item.empty()) items.push_back(item);
+  return items;
+}
+
+std::vector<std::string> IdList(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property) {
+  DWORD type = 0;
+  DWORD size = 0;
+  // The first call only asks for the size, and fails for that reason.
+  SetupDiGetDeviceRegistryPropertyA(set, &device, property, &type, nullptr, 0, &size);
+  if (size == 0) return {};
+  std::vector<BYTE> data(size + 2, 0);
+  if (!SetupDiGetDeviceRegistryPropertyA(set, &device, property, &type, data.data(), size, nullptr) ||
+      type != REG_MULTI_SZ) {
+    return {};
+  }
+  return SplitMultiString(data);
+}
+
+std::optional<std::string> DriverInf(HDEVINFO set, SP_DEVINFO_DATA& device) {
+  const DeviceKey key(SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE));
+  if (!key.IsValid()) return std::nullopt;
+  char value[MAX_PATH] = "";
+  DWORD type = 0;
+  DWORD size = sizeof value - 1;
+  // Reg* calls return their error instead of setting the last error.
+  if (RegQueryValueExA(key.Get(), "InfPath", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return std::nullopt;
+  }
+  value[size < sizeof value ? size : sizeof value - 1] = '\0';
+  return std::string(value);
+}
+
+}  // namespace
+
+bool ListPresentDevices(std::vector<PresentDevice>& devices) {
+  devices.clear();
+  const DeviceInfoSet set(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
+  if (!set.IsValid()) return false;
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  for (DWORD index = 0; SetupDiEnumDeviceInfo(set.Get(), index, &device); ++index) {
+    PresentDevice present;
+    char instanceId[MAX_DEVICE_ID_LEN] = "";
+    if (SetupDiGetDeviceInstanceIdA(set.Get(), &device, instanceId, sizeof instanceId, nullptr)) {
+      present.instanceId = instanceId;
+    }
+    present.hardwareIds = IdList(set.Get(), device, SPDRP_HARDWAREID);
+    present.compatibleIds = IdList(set.Get(), device, SPDRP_COMPATIBLEIDS);
+    present.driverInf = DriverInf(set.Get(), device);
+    devices.push_back(std::move(present));
+  }
+  return true;
+}
+
+}  // namespace varnoll::check
