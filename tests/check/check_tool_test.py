@@ -1,0 +1,161 @@
+#!/usr/bin/env python3
+"""The Linux check tool on folders this test writes: one table across the
+reasons and actions, the JSON read by a real parser, the text report, the
+exit statuses and the command line.
+
+    check_tool_test.py VARNOLLCHECK
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+TOOL = None
+
+# name: (bytes, hardware_id, qualifies, action, reason, words the note holds)
+CASES = {
+    "01-ok.inf": (b"[Tarvelix]\r\n%M%=Install, PCI\\VEN_1F2E&DEV_0A01\r\n",
+                  "PCI\\VEN_1F2E&DEV_0A01", True, "install-or-preinstall", "ok", []),
+    "02-lower-marker.inf": (b"[Mfg.generic]\n%M%=I,  PCI\\VEN_2 ; comment\n",
+                            "PCI\\VEN_2", True, "install-or-preinstall", "ok", []),
+    "03-further-models.inf": (b"[Tarvelix]\n%A%=I, PCI\\VEN_3\n%B%=I, PCI\\VEN_4\n%C%=I, PCI\\VEN_5\n[Next]\nx=y\n",
+                              "PCI\\VEN_3", True, "install-or-preinstall", "ok", ["2 further model lines"]),
+    "04-no-ven.inf": (b"[Tarvelix]\n%M%=I, MDMGEN\\SERIAL\n", "MDMGEN\\SERIAL", False, "skip", "no-ven",
+                      ["VEN_"]),
+    "05-lower-ven.inf": (b"[Tarvelix]\n%M%=I, PCI\\ven_1\n", "PCI\\ven_1", False, "skip", "no-ven", []),
+    "06-empty-id.inf": (b"[Tarvelix]\n%M%=I,\n", "", False, "skip", "no-ven", ["nothing after"]),
+    "07-token.inf": (b"[Tarvelix]\n%M%=I, %HWID%\n[Strings]\nHWID=\"PCI\\VEN_9\"\n", "%HWID%", False, "skip",
+                     "no-ven", ["%HWID%", "[Strings]"]),
+    "08-no-marker.inf": (b"[Version]\nSignature=\"$Windows NT$\"\n[Models]\n%M%=I, PCI\\VEN_1\n", None, False,
+                         "skip", "no-marker", ["F_MODEM]"]),
+    "09-utf16.inf": ("[Tarvelix]\r\n%M%=I, PCI\\VEN_1\r\n".encode("utf-16"), None, False, "skip", "no-marker",
+                     ["UTF-16"]),
+    "10-no-model-line.inf": (b"[Tarvelix]\n; nothing follows\n", None, False, "skip", "no-model-line", []),
+    "11-no-comma.inf": (b"[Tarvelix]\n%M%=Install\n[F_Modem]\n%M%=I, PCI\\VEN_1\n", None, False, "skip",
+                        "no-comma", ["comma"]),
+    "12-bytes.inf": (b"[Tarvelix]\n%M%=I, PCI\\VEN_\x81\xe9\x80\x01\"\\\n", "PCI\\VEN_\ufffd\u00e9\u20ac\x01\"",
+                     True, "install-or-preinstall", "ok", []),
+}
+
+
+def run(*args):
+    done = subprocess.run([TOOL, *args], capture_output=True, timeout=60)
+    # The text report holds the files' own bytes; JSON is always UTF-8.
+    return done.returncode, done.stdout.decode("utf-8", "replace"), done.stderr.decode("utf-8")
+
+
+class CheckTool(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="varnollcheck-")
+        self.addCleanup(shutil.rmtree, self.folder)
+
+    def write(self, name, data):
+        with open(os.path.join(self.folder, name), "wb") as f:
+            f.write(data)
+
+    def test_every_reason_and_action_in_installer_order(self):
+        for name, (data, *_rest) in CASES.items():
+            self.write(name, data)
+        os.mkdir(os.path.join(self.folder, "13-folder.inf"))
+        self.write("notes.txt", b"[Tarvelix]\n%M%=I, PCI\\VEN_1\n")
+        done = subprocess.run([TOOL, "--json", self.folder], capture_output=True, timeout=60)
+        self.assertEqual(done.returncode, 0)
+        # Strict UTF-8: whatever bytes the files hold, the JSON is valid.
+        report = json.loads(done.stdout.decode("utf-8", "strict"))
+        self.assertEqual(report["folder"], os.path.realpath(self.folder) + "/")
+        self.assertIsNone(report["reenumerate"], "unknown on Linux with a qualifying file")
+        names = [f["name"] for f in report["files"]]
+        self.assertEqual(names, sorted(CASES) + ["13-folder.inf"])
+        for entry in report["files"]:
+            with self.subTest(entry["name"]):
+                self.assertEqual(set(entry), {"name", "hardware_id", "qualifies", "action", "reason", "note",
+                                              "devices"})
+                self.assertEqual(entry["devices"], [])
+                if entry["name"] == "13-folder.inf":
+                    self.assertEqual((entry["hardware_id"], entry["action"], entry["reason"]),
+                                     (None, "skip", "unreadable"))
+                    continue
+                _, hardware_id, qualifies, action, reason, words = CASES[entry["name"]]
+                self.assertEqual(entry["hardware_id"], hardware_id)
+                self.assertEqual(entry["qualifies"], qualifies)
+                self.assertEqual(entry["action"], action)
+                self.assertEqual(entry["reason"], reason)
+                for word in words:
+                    self.assertIn(word, entry["note"])
+                if not words and reason == "ok":
+                    self.assertEqual(entry["note"], "")
+
+    def test_text_report_has_a_block_per_file_and_a_summary(self):
+        self.write("a.inf", CASES["01-ok.inf"][0])
+        self.write("b.inf", CASES["04-no-ven.inf"][0])
+        status, out, _ = run(self.folder)
+        self.assertEqual(status, 0)
+        self.assertLess(out.index("a.inf\n"), out.index("b.inf\n"))
+        self.assertIn("  hardware ID: PCI\\VEN_1F2E&DEV_0A01\n", out)
+        self.assertIn("  action:      skip (no-ven)\n", out)
+        self.assertTrue(out.rstrip("\n").endswith(
+            "2 INF files: 1 would be installed or pre-installed, 1 skipped; whether the device tree would be "
+            "re-enumerated depends on the devices present."), out)
+
+    def test_exit_status_is_1_when_nothing_would_be_done(self):
+        for files in ({}, {"a.inf": CASES["04-no-ven.inf"][0], "readme.txt": b"x"}):
+            with self.subTest(files=sorted(files)):
+                for name in os.listdir(self.folder):
+                    os.remove(os.path.join(self.folder, name))
+                for name, data in files.items():
+                    self.write(name, data)
+                status, out, _ = run("--json", self.folder)
+                self.assertEqual(status, 1)
+                report = json.loads(out)
+                self.assertIs(report["reenumerate"], False)
+                self.assertTrue(all(f["action"] == "skip" for f in report["files"]))
+
+    def test_usage_errors_and_missing_folders_exit_2_with_one_line(self):
+        for args in (["--verbose"], ["-j"], [self.folder, self.folder], [os.path.join(self.folder, "missing")],
+                     [os.path.join(self.folder, "file")]):
+            with self.subTest(args=args):
+                self.write("file", b"")
+                status, out, err = run(*args)
+                self.assertEqual(status, 2)
+                self.assertEqual(out, "")
+                self.assertEqual(err.count("\n"), 1, err)
+                self.assertTrue(err.startswith("varnollcheck: "), err)
+
+    def test_help_prints_the_usage(self):
+        status, out, _ = run("--help")
+        self.assertEqual(status, 0)
+        self.assertTrue(out.startswith("usage: varnollcheck [--json] [FOLDER]"))
+
+    def test_without_a_folder_it_checks_its_own(self):
+        copy = os.path.join(self.folder, "varnollcheck")
+        shutil.copy2(TOOL, copy)
+        self.write("a.inf", CASES["01-ok.inf"][0])
+        done = subprocess.run([copy, "--json"], capture_output=True, timeout=60, cwd="/")
+        self.assertEqual(done.returncode, 0)
+        report = json.loads(done.stdout)
+        self.assertEqual(report["folder"], os.path.realpath(self.folder) + "/")
+        self.assertEqual([f["name"] for f in report["files"]], ["a.inf"])
+
+    def test_the_folder_is_left_as_it_was(self):
+        for name, (data, *_rest) in CASES.items():
+            self.write(name, data)
+
+        def snapshot():
+            state = []
+            for name in sorted(os.listdir(self.folder)):
+                path = os.path.join(self.folder, name)
+                with open(path, "rb") as f:
+                    state.append((name, os.stat(path).st_mtime_ns, f.read()))
+            return state
+        before = snapshot()
+        run("--json", self.folder)
+        run(self.folder)
+        self.assertEqual(snapshot(), before)
+
+
+if __name__ == "__main__":
+    TOOL = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=1)
