@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Makes the release package into a scratch folder and checks what it holds:
-# the three installers, byte for byte as built, and the admin guide.
+# the three installers and the three check tools, byte for byte as built,
+# and the admin guide.
 #   check_package.sh CPACK_CONFIG DIST_DIR VERSION
 set -euo pipefail
 config=$1
 dist=$2
 version=$3
-for exe in varnoll.exe varnollarm64.exe; do
+programs="varnoll.exe varnoll64.exe varnollarm64.exe varnollcheck.exe varnollcheck64.exe varnollcheckarm64.exe"
+for exe in $programs; do
   [ -f "$dist/$exe" ] || { echo "SKIP: $dist/$exe has not been built"; exit 77; }
 done
 work=$(mktemp -d /tmp/varnoll-package.XXXXXX)
@@ -17,8 +19,8 @@ zip="$work/varnoll-$version-windows.zip"
 mkdir "$work/unpacked"
 python3 -m zipfile -e "$zip" "$work/unpacked"
 listing=$(cd "$work/unpacked" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
-[ "$listing" = "./ADMIN-GUIDE.txt ./varnoll.exe ./varnoll64.exe ./varnollarm64.exe " ] ||
-  { echo "FAIL: the package holds $listing" >&2; exit 1; }
-for exe in varnoll.exe varnoll64.exe varnollarm64.exe; do cmp "$work/unpacked/$exe" "$dist/$exe"; done
+expected="./ADMIN-GUIDE.txt $(for exe in $programs; do printf './%s ' "$exe"; done)"
+[ "$listing" = "$expected" ] || { echo "FAIL: the package holds $listing" >&2; exit 1; }
+for exe in $programs; do cmp "$work/unpacked/$exe" "$dist/$exe"; done
 grep -q "Varnoll $version" "$work/unpacked/ADMIN-GUIDE.txt" || { echo "FAIL: the guide does not name version $version" >&2; exit 1; }
-echo "ok $(basename "$zip"): varnoll.exe, varnoll64.exe, varnollarm64.exe, ADMIN-GUIDE.txt"
+echo "ok $(basename "$zip"): $programs ADMIN-GUIDE.txt"

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds the installer twice more from the same sources, in two other build
-# folders, and checks that the three executables are byte for byte the same:
-# no timestamp, no build path, nothing else that varies between builds.
-#   check_reproducible.sh SOURCE_DIR TOOLCHAIN_FILE EXE
+# Builds the programs twice more from the same sources, in two other build
+# folders, and checks that each executable's three builds are byte for byte
+# the same: no timestamp, no build path, nothing else that varies.
+#   check_reproducible.sh SOURCE_DIR TOOLCHAIN_FILE EXE...
 set -euo pipefail
 source_dir=$1
 toolchain=$2
-reference=$3
+shift 2
 work=$(mktemp -d /tmp/varnoll-repro.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
@@ -17,13 +17,16 @@ for copy in first second-with-a-longer-path; do
     { cat "$work/$copy.log"; exit 1; }
 done
 
-name=$(basename "$reference")
 status=0
-for copy in first second-with-a-longer-path; do
-  if ! cmp "$reference" "$work/$copy/dist/$name"; then
-    echo "FAIL $name: the build in $copy differs from $reference" >&2
-    status=1
-  fi
+for reference in "$@"; do
+  name=$(basename "$reference")
+  same=1
+  for copy in first second-with-a-longer-path; do
+    if ! cmp "$reference" "$work/$copy/dist/$name"; then
+      echo "FAIL $name: the build in $copy differs from $reference" >&2
+      status=1 same=0
+    fi
+  done
+  [ "$same" -eq 1 ] && echo "ok $name: three builds, identical bytes ($(sha256sum <"$reference" | cut -c1-16))"
 done
-[ "$status" -eq 0 ] && echo "ok $name: three builds, identical bytes ($(sha256sum <"$reference" | cut -c1-16))"
 exit "$status"

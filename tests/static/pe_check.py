@@ -8,6 +8,10 @@
     pe_check.py imports EXE
         the device-installation calls bound at load time, each from the DLL it
         belongs to, nothing delay-loaded, and no DLL but Windows' own
+    pe_check.py check-imports EXE
+        the check tool: no DLL but Windows' own, nothing delay-loaded, and no
+        function that installs, changes the device tree or the driver store,
+        writes the registry, or starts or changes anything else
 """
 import os
 import re
@@ -22,7 +26,23 @@ HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT = 0x20, 0x40, 0x100
 MEM_EXECUTE, MEM_WRITE = 0x20000000, 0x80000000
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 RT_VERSION, RT_MANIFEST = 16, 24
-MACHINES = {"varnoll.exe": 0x14C, "varnoll64.exe": 0x8664, "varnollarm64.exe": 0xAA64}
+MACHINES = {"varnoll.exe": 0x14C, "varnoll64.exe": 0x8664, "varnollarm64.exe": 0xAA64,
+            "varnollcheck.exe": 0x14C, "varnollcheck64.exe": 0x8664, "varnollcheckarm64.exe": 0xAA64}
+IMAGE_SUBSYSTEM_WINDOWS_CUI = 3
+# What each program is: subsystem, execution level, description.
+INSTALLER = (IMAGE_SUBSYSTEM_WINDOWS_GUI, "requireAdministrator", "Varnoll unattended modem driver installer")
+CHECK_TOOL = (IMAGE_SUBSYSTEM_WINDOWS_CUI, "asInvoker", "Varnoll check tool: what the installer would do")
+# Functions the check tool must never import: they install, change devices,
+# the driver store or the registry, or start or change anything else.
+CHANGING = re.compile(r"^(UpdateDriverForPlugAndPlayDevices|DiInstall|DiUninstall|DiRollback|SetupCopyOEMInf|"
+                      r"SetupUninstallOEMInf|SetupInstall|SetupDiCallClassInstaller|SetupDiInstall|"
+                      r"SetupDiRegister|SetupDiCreateDevice|SetupDiSetDevice|SetupDiSetClass|SetupDiRemove|"
+                      r"SetupDiCreateDevRegKey|SetupDiDeleteDevRegKey|SetupDiChangeState|SetupDiRestartDevices|"
+                      r"CM_Reenumerate|CM_Setup|CM_Set_|CM_Create|CM_Delete|CM_Remove|CM_Enable|CM_Disable|"
+                      r"CM_Uninstall|Reg(Set|Create|Delete|Save|Restore|Replace|Load|Unload|Copy|Rename)|"
+                      r"SHSet|SHDelete|CreateProcess|ShellExecute|WinExec|DeleteFile|MoveFile|CopyFile|ReplaceFile|"
+                      r"CreateDirectory|RemoveDirectory|SetFileAttributes|SetFileTime|CreateHardLink|"
+                      r"CreateSymbolicLink|WritePrivateProfile|InitiateSystemShutdown|ExitWindows)")
 # Windows' own DLLs. ARM64 Windows has the Universal CRT in the box (Windows
 # 7 and 8.1 do not, so the x86 and x64 builds use msvcrt.dll).
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "newdev.dll", "setupapi.dll",
@@ -186,10 +206,35 @@ def check_imports(path):
     return not problems
 
 
+def check_tool_imports(path):
+    image = Image(open(path, "rb").read())
+    name = path.replace("\\", "/").rsplit("/", 1)[-1]
+    imports = image.imports()
+    problems = []
+    for dll in sorted({d for d, _ in imports}):
+        ucrt = image.machine == 0xAA64 and UCRT_DLLS.match(dll)
+        if dll not in SYSTEM_DLLS and not ucrt:
+            problems.append("imports %s, which is not a Windows system DLL" % dll)
+    if any(d == "newdev.dll" for d, _ in imports):
+        problems.append("imports newdev.dll")
+    for dll, function in imports:
+        if CHANGING.match(function):
+            problems.append("imports %s from %s, which changes the system" % (function, dll))
+    if image.imports(13):
+        problems.append("delay-loads DLLs")
+    for problem in problems:
+        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
+    if not problems:
+        print("ok %s: %d imports from %d system DLLs, none that changes the system"
+              % (name, len(imports), len({d for d, _ in imports})))
+    return not problems
+
+
 def check(path, version):
     image = Image(open(path, "rb").read())
     name = path.replace("\\", "/").rsplit("/", 1)[-1]
     problems = []
+    subsystem, level, description = CHECK_TOOL if name.startswith("varnollcheck") else INSTALLER
 
     field = image.optional + 64
     stored = struct.unpack_from("<I", image.data, field)[0]
@@ -197,8 +242,8 @@ def check(path, version):
         problems.append("image checksum 0x%x, expected 0x%x" % (stored, checksum(image.data, field)))
     if name in MACHINES and image.machine != MACHINES[name]:
         problems.append("machine 0x%x, expected 0x%x" % (image.machine, MACHINES[name]))
-    if image.subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
-        problems.append("subsystem %d, not Windows GUI" % image.subsystem)
+    if image.subsystem != subsystem:
+        problems.append("subsystem %d, expected %d" % (image.subsystem, subsystem))
     wanted = DYNAMIC_BASE | NX_COMPAT | (HIGH_ENTROPY_VA if image.is64 else 0)
     if image.dll_characteristics & wanted != wanted:
         problems.append("DllCharacteristics 0x%x lacks 0x%x" % (image.dll_characteristics, wanted))
@@ -227,8 +272,8 @@ def check(path, version):
         problems.append("%d manifests, expected 1" % len(manifests))
     else:
         manifest = manifests[0].decode("utf-8")
-        if not re.search(r'requestedExecutionLevel\s+level="requireAdministrator"\s+uiAccess="false"', manifest):
-            problems.append("the manifest does not require administrator rights")
+        if not re.search(r'requestedExecutionLevel\s+level="%s"\s+uiAccess="false"' % level, manifest):
+            problems.append("the manifest does not ask for level %s" % level)
         for system, guid in SUPPORTED_OS.items():
             if guid not in manifest.lower():
                 problems.append("the manifest does not declare %s" % system)
@@ -243,7 +288,7 @@ def check(path, version):
         strings = version_strings(versions[0])
         expected = {"FileVersion": version, "ProductVersion": version, "OriginalFilename": name,
                     "ProductName": "Varnoll", "CompanyName": "Varnoll",
-                    "FileDescription": "Varnoll unattended modem driver installer"}
+                    "FileDescription": description}
         for key, value in expected.items():
             if strings.get(key) != value:
                 problems.append("version resource %s is %r, expected %r" % (key, strings.get(key), value))
@@ -251,8 +296,8 @@ def check(path, version):
     for problem in problems:
         print("FAIL %s: %s" % (name, problem), file=sys.stderr)
     if not problems:
-        print("ok %s: machine 0x%x, GUI, ASLR/NX%s, DependentLoadFlags 0x800, no W+X section, manifest, "
-              "version %s" % (name, image.machine, "/high-entropy" if image.is64 else "", version))
+        print("ok %s: machine 0x%x, subsystem %d, ASLR/NX%s, DependentLoadFlags 0x800, no W+X section, manifest, "
+              "version %s" % (name, image.machine, image.subsystem, "/high-entropy" if image.is64 else "", version))
     return not problems
 
 
@@ -261,4 +306,6 @@ if __name__ == "__main__":
         sys.exit(0 if check(sys.argv[2], sys.argv[3]) else 1)
     if len(sys.argv) == 3 and sys.argv[1] == "imports":
         sys.exit(0 if check_imports(sys.argv[2]) else 1)
+    if len(sys.argv) == 3 and sys.argv[1] == "check-imports":
+        sys.exit(0 if check_tool_imports(sys.argv[2]) else 1)
     sys.exit(__doc__)
