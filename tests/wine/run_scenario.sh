@@ -9,7 +9,8 @@
 #   script        KEY=VALUE lines: the stand-ins' script (VARNOLL_STANDIN_*),
 #                 STANDINS (which DLLs to put beside the program; default all
 #                 three, "none" for Wine's own), STANDINS_ARCH (x64 or x86),
-#                 PROGRAMS (what to copy from DIST_DIR; default varnoll64.exe),
+#                 PROGRAMS (what to copy from DIST_DIR; default varnoll64.exe,
+#                 or VARNOLL_PROGRAM from the environment),
 #                 RUN (the program to run; default the first of PROGRAMS)
 #                 FOLDER (the program folder's name, may hold '/'; default
 #                 "app") and DELETED (a file the scenario itself removes
@@ -42,7 +43,7 @@ fail() {
 
 STANDINS="newdev cfgmgr32 setupapi"
 STANDINS_ARCH=x64
-PROGRAMS=varnoll64.exe
+PROGRAMS=${VARNOLL_PROGRAM:-varnoll64.exe}
 RUN=""
 FOLDER=app
 DELETED=""
@@ -141,6 +142,44 @@ if [ "$actual" != "$expected" ]; then
 fi
 
 if [ -n "$DELETED" ] && [ -e "$app/$DELETED" ]; then fail "$DELETED was to be removed during the run"; fi
+
+# The check tool (VARNOLL_CHECK_TOOL), on the same folder, must tell what the
+# installer did: the stand-in's present devices are made real devices for
+# it, and removed again afterwards. Not where the scenario removes a file
+# mid-run, nor where there is no stand-in log to compare with.
+if [ -n "${VARNOLL_CHECK_TOOL:-}" ] && [ -z "$DELETED" ] && [[ " $STANDINS " == *" newdev "* ]]; then
+  present="" no_reenumerate=()
+  for entry in "${script_env[@]}"; do
+    case "$entry" in
+      VARNOLL_STANDIN_PRESENT=*) present=${entry#*=} ;;
+      # A failing later call: no check can foresee it.
+      VARNOLL_STANDIN_UPDATE_ERROR=* | VARNOLL_STANDIN_COPY_ERROR=*) no_reenumerate=(--no-reenumerate) ;;
+    esac
+  done
+  # Wine's own setupapi and cfgmgr32 log nothing.
+  [[ " $STANDINS " == *" setupapi "* && " $STANDINS " == *" cfgmgr32 "* ]] || no_reenumerate=(--no-reenumerate)
+  made=()
+  IFS='|' read -ra present_ids <<<"$present"
+  for id in "${present_ids[@]}"; do
+    [ -n "$id" ] || continue
+    made+=("$(wine "$helper_dir/make_device.exe" "$id" 2>/dev/null </dev/null | tr -d '\r')")
+  done
+  set +e
+  wine "$VARNOLL_CHECK_TOOL" --json "${win_dir%\\}" >"$work/check.json" 2>"$work/check.err" </dev/null
+  check_status=$?
+  set -e
+  for instance in "${made[@]}"; do
+    wine "$helper_dir/make_device.exe" --remove "$instance" >/dev/null 2>&1 </dev/null ||
+      fail "could not remove the device $instance made for the check"
+  done
+  [ -f "$log" ] || : >"$log"
+  python3 "$(dirname "$0")/compare_check.py" "$work/check.json" "$log" "$win_dir" "${no_reenumerate[@]}" ||
+    fail "varnollcheck disagrees with the installer; it said: $(head -c 3000 "$work/check.json")"
+  wanted_status=1
+  grep -q '"action": "\(install\|preinstall\)"' "$work/check.json" && wanted_status=0
+  [ "$check_status" -eq "$wanted_status" ] || fail "varnollcheck exited $check_status, expected $wanted_status"
+fi
+
 after=$(snapshot)
 if [ "$before" != "$after" ]; then
   diff -u --label before --label after <(printf "%s\n" "$before") <(printf "%s\n" "$after") >&2 || true

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The real check tool under Wine, beside a present modem: the INF for it is
+# reported "install" with that device, another "preinstall", the rest
+# skipped with their reasons; the x86 build says the same; and the folder,
+# the driver store and the registry are as they were. Then the installer
+# (Wine's own DLLs) installs the driver, and the check names the device's
+# INF.
+#   check_tool.sh DIST_DIR HELPER_DIR PREFIX_DIR
+set -euo pipefail
+dist=$1
+helpers=$2
+export WINEPREFIX="$3/prefix" WINEDEBUG=-all
+unset DISPLAY WAYLAND_DISPLAY
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+fail() { echo "FAIL [check tool]: $*" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/varnoll-check.XXXXXX)
+instance=""
+cleanup() {
+  [ -z "$instance" ] || wine "$helpers/make_device.exe" --remove "$instance" >/dev/null 2>&1 </dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+folder=$work/drivers
+mkdir -p "$folder"
+present_id='PCI\VEN_1F2E&DEV_0C10'
+sed 's/PCI\\VEN_1F2E&DEV_0A01/PCI\\VEN_1F2E\&DEV_0C10/' "$source_dir/samples/drivers/tarvelix-v92.inf" >"$folder/a.inf"
+grep -q 'DEV_0C10' "$folder/a.inf" || fail "could not make a.inf"
+cp "$source_dir/samples/drivers/tarvelix-fax.inf" "$folder/b.inf"
+cp "$source_dir/samples/drivers/modem-enumerator.inf" "$folder/c.inf"
+iconv -f UTF-8 -t UTF-16 "$source_dir/samples/drivers/tarvelix-v92.inf" >"$folder/d.inf"
+win_folder=$(printf 'Z:%s' "$folder" | tr '/' '\\')
+
+instance=$(wine "$helpers/make_device.exe" "$present_id" 2>/dev/null </dev/null | tr -d '\r')
+[ -n "$instance" ] || fail "make_device could not register the modem"
+
+store="$WINEPREFIX/drive_c/windows/inf"
+state() {
+  (cd "$folder" && find . -printf '%p %s %m\n' | LC_ALL=C sort && find . -type f -print0 | xargs -0 sha256sum)
+  (cd "$store" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum)
+  for key in 'HKLM\System\CurrentControlSet' 'HKLM\Software' 'HKCU\Software'; do
+    rm -f "$work/export.reg"
+    wine reg export "$key" "$(printf 'Z:%s' "$work/export.reg" | tr '/' '\\')" /y >/dev/null 2>&1 </dev/null ||
+      fail "could not export $key"
+    iconv -f UTF-16 -t UTF-8 "$work/export.reg" | sha256sum
+  done
+}
+
+run_check() {  # EXE ARGS...: the check's output in $work/out, its status in $check_status
+  set +e
+  wine "$@" >"$work/out" 2>"$work/err" </dev/null
+  check_status=$?
+  set -e
+  if grep -q "tried to create a window" "$work/err"; then fail "$1 created a window"; fi
+}
+
+expect_json() {  # NAME DRIVER_INF(or null)
+  python3 - "$work/out" "$win_folder" "$instance" "$2" <<'PY' || fail "$1: the JSON is not what was expected: $(cat "$work/out")"
+import json, sys
+out, folder, instance, driver = sys.argv[1:]
+report = json.loads(open(out, "rb").read().decode("utf-8"))
+assert report["folder"] == folder + "\\", report["folder"]
+files = {f["name"]: f for f in report["files"]}
+assert list(files) == ["a.inf", "b.inf", "c.inf", "d.inf"], list(files)
+a, b, c, d = (files[n] for n in ("a.inf", "b.inf", "c.inf", "d.inf"))
+assert (a["action"], a["reason"], a["qualifies"]) == ("install", "ok", True), a
+assert a["devices"] == [{"instance_id": instance, "driver_inf": None if driver == "null" else driver}], a
+assert (b["action"], b["reason"], b["devices"]) == ("preinstall", "ok", []), b
+assert (c["action"], c["reason"], c["hardware_id"]) == ("skip", "no-ven", "MDMGEN\\SERIAL_MODEM"), c
+assert (d["action"], d["reason"], d["hardware_id"]) == ("skip", "no-marker", None), d
+assert "UTF-16" in d["note"], d
+assert report["reenumerate"] is True
+PY
+  [ "$check_status" -eq 0 ] || fail "$1 exited $check_status, expected 0"
+}
+
+before=$(state)
+cp "$dist/varnollcheck64.exe" "$work/"
+run_check "$work/varnollcheck64.exe" --json "$win_folder"
+expect_json varnollcheck64.exe null
+run_check "$work/varnollcheck64.exe" "$win_folder"
+grep -q "^  device:      $(printf '%s' "$instance" | sed 's/\\/\\\\/g'), driver not installed" "$work/out" ||
+  fail "the text report does not name the device: $(cat "$work/out")"
+if [ -x /usr/lib/wine/wine ]; then
+  cp "$dist/varnollcheck.exe" "$work/"
+  run_check "$work/varnollcheck.exe" --json "$win_folder"
+  expect_json varnollcheck.exe null
+else
+  echo "x86 check skipped: 32-bit Wine (wine32:i386) is not installed"
+fi
+after=$(state)
+[ "$before" = "$after" ] || {
+  diff <(echo "$before") <(echo "$after") >&2 || true
+  fail "the folder, the driver store or the registry changed"
+}
+
+# The installer, with Wine's own DLLs, installs a.inf's driver on the modem.
+cp "$dist/varnoll64.exe" "$folder/"
+wine "$folder/varnoll64.exe" >/dev/null 2>&1 </dev/null || fail "the installer failed"
+rm "$folder/varnoll64.exe"
+# The same snapshot does see what an installation changes.
+[ "$(state)" != "$after" ] || fail "the snapshot does not see the installer's changes"
+run_check "$work/varnollcheck64.exe" --json "$win_folder"
+expect_json "varnollcheck64.exe after the install" a.inf
+echo "ok [check tool]: install, preinstall and skips as expected; nothing changed; the driver's INF is named"
