@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Windows executables into dist/: varnoll64.exe (x64),
-# varnoll.exe (x86) and varnollarm64.exe (ARM64), with the test-only helpers
-# beside them in build/.
+# Builds the Windows executables into dist/: the installers varnoll64.exe
+# (x64), varnoll.exe (x86) and varnollarm64.exe (ARM64) and the check tools
+# varnollcheck64.exe, varnollcheck.exe and varnollcheckarm64.exe, with the
+# test-only helpers beside them in build/; and the Linux check tool,
+# build/host/varnollcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
@@ -13,4 +15,9 @@ for preset in win64 win32 win-arm64; do
     exit 1
   fi
 done
-ls -l dist/varnoll64.exe dist/varnoll.exe dist/varnollarm64.exe
+log=build/host.log
+if ! { cmake --preset host && cmake --build --preset host --target varnollcheck; } >"$log" 2>&1; then
+  cat "$log"
+  exit 1
+fi
+ls -l dist/*.exe build/host/varnollcheck

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-echo "Building dist/varnoll64.exe, dist/varnoll.exe and dist/varnollarm64.exe..."
+echo "Building the installers and check tools into dist/..."
 scripts/build.sh >/dev/null
 
 work=$(mktemp -d /tmp/varnoll-demo.XXXXXX)
@@ -31,6 +31,13 @@ mkdir -p "$folder"
 cp samples/drivers/*.inf dist/varnoll64.exe "$folder/"
 store="$WINEPREFIX/drive_c/windows/inf"
 ls "$store" | sort >"$work/store.before"
+
+echo
+echo "First, what would it do? Running: wine varnollcheck64.exe   (read-only, beside the INFs)"
+cp dist/varnollcheck64.exe "$folder/"
+wine "$folder/varnollcheck64.exe" >"$work/check.txt" 2>/dev/null </dev/null || true
+tr -d '\r' <"$work/check.txt" | sed 's/^/  | /'
+rm "$folder/varnollcheck64.exe"
 
 echo
 echo "Running: wine varnoll64.exe   (in $folder: $(cd "$folder" && ls | tr '\n' ' '))"
