@@ -22,6 +22,9 @@ have_cmd make || need+=(make)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 have_cmd clang++ || need+=(clang)
 have_cmd ld.lld || need+=(lld)
+# clang's sanitizer and libFuzzer runtimes, for the fuzzer.
+compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+  need+=(libclang-rt-14-dev)
 # The ARM64 build's resource compiler, import-library tool and archiver.
 have_cmd llvm-windres-14 && have_cmd llvm-dlltool-14 && have_cmd llvm-ar-14 || need+=(llvm-14)
 have_cmd python3 || need+=(python3)
@@ -53,6 +56,9 @@ if [ ${#need[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   export DEBIAN_FRONTEND=noninteractive
   if [ -n "${need_i386:-}" ]; then $sudo dpkg --add-architecture i386; fi
+  # The emulated ARM64 machine's kernel and busybox come from apt too
+  # (tests/arm64/guest.sh), so their lists come with this one update.
+  dpkg --print-foreign-architectures | grep -qx arm64 || $sudo dpkg --add-architecture arm64
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq "${need[@]}" >/dev/null
 fi
