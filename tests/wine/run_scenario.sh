@@ -110,8 +110,9 @@ for i in "${!script_env[@]}"; do
   script_env[$i]=$replaced$value
 done
 
+# A folder's own size is left out: on tmpfs it follows the number of entries.
 snapshot() {
-  (cd "$app" && find . -printf '%p %y %s %m\n' | LC_ALL=C sort &&
+  (cd "$app" && { find . -type d -printf '%p d %m\n'; find . ! -type d -printf '%p %y %s %m\n'; } | LC_ALL=C sort &&
     find . -type f -print0 | LC_ALL=C sort -z | xargs -0 -r sha256sum)
 }
 before=$(snapshot)
