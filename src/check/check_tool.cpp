@@ -3,6 +3,8 @@
 #include "check_executor.h"
 #include "report_format.h"
 
+#include <cstdio>
+
 namespace varnoll::check {
 
 namespace {
@@ -21,8 +23,14 @@ constexpr const char kUsage[] =
     "pre-installed, 1 when nothing would be done, 2 for a usage error or a\n"
     "FOLDER that does not exist.\n";
 
-int UsageError(const ToolPlatform& platform, const std::string& problem) {
-  platform.writeError("varnollcheck: " + problem + " (varnollcheck --help tells the usage)\n");
+// Whole strings, without printf: the text holds the INF files' own bytes.
+void Write(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+int UsageError(const std::string& problem) {
+  Write(stderr, "varnollcheck: " + problem + " (varnollcheck --help tells the usage)\n");
   return kExitUsage;
 }
 
@@ -34,15 +42,15 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
   std::string argument;
   for (const std::string& word : arguments) {
     if (word == "--help") {
-      platform.writeOut(kUsage);
+      Write(stdout, kUsage);
       return kExitWouldAct;
     }
     if (word == "--json" && !json) {
       json = true;
     } else if (!word.empty() && word[0] == '-') {
-      return UsageError(platform, "unknown option " + word);
+      return UsageError("unknown option " + word);
     } else if (folderGiven) {
-      return UsageError(platform, "only one FOLDER can be checked");
+      return UsageError("only one FOLDER can be checked");
     } else {
       folderGiven = true;
       argument = word;
@@ -51,12 +59,12 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
 
   std::string folder;
   if (folderGiven ? !platform.resolveFolder(argument, folder) : !platform.ownFolder(folder)) {
-    platform.writeError("varnollcheck: " + (folderGiven ? argument : std::string("its own folder")) +
-                        ": no such folder\n");
+    Write(stderr, "varnollcheck: " + (folderGiven ? argument : std::string("its own folder")) +
+                      ": no such folder\n");
     return kExitUsage;
   }
   const CheckReport report = CheckFolder(folder);
-  platform.writeOut(json ? FormatJson(report) : FormatText(report));
+  Write(stdout, json ? FormatJson(report) : FormatText(report));
   const Tally tally = Count(report);
   return tally.install + tally.preinstall + tally.either > 0 ? kExitWouldAct : kExitNothingToDo;
 }

@@ -13,15 +13,14 @@ struct ToolPlatform {
   // `argument` as an absolute path with a trailing separator, when it names
   // an existing folder.
   bool (*resolveFolder)(const std::string& argument, std::string& folder);
-  void (*writeOut)(const std::string& text);
-  void (*writeError)(const std::string& text);
 };
 
 constexpr int kExitWouldAct = 0;
 constexpr int kExitNothingToDo = 1;
 constexpr int kExitUsage = 2;
 
-// varnollcheck [--json] [FOLDER]; returns the exit status.
+// varnollcheck [--json] [FOLDER]: writes to standard output and error, and
+// returns the exit status.
 int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform);
 
 }  // namespace varnoll::check

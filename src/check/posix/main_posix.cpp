@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 
 std::vector<std::string> varnoll::InfFileList;
@@ -41,16 +40,10 @@ bool OwnFolder(std::string& folder) {
   return true;
 }
 
-void Write(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const varnoll::check::ToolPlatform platform{
-      &OwnFolder, &ResolveFolder, [](const std::string& text) { Write(stdout, text); },
-      [](const std::string& text) { Write(stderr, text); }};
+      &OwnFolder, &ResolveFolder};
   return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc), platform);
 }

@@ -6,7 +6,6 @@
 #include "module_directory.h"
 #include "platform_api.h"
 
-#include <cstdio>
 #include <vector>
 
 std::vector<std::string> varnoll::InfFileList;
@@ -28,11 +27,6 @@ bool ResolveFolder(const std::string& argument, std::string& folder) {
   return true;
 }
 
-void Write(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,7 +34,6 @@ int main(int argc, char** argv) {
   // come from its folder.
   varnoll::RestrictDllSearchToSystem32();
   const varnoll::check::ToolPlatform platform{
-      &varnoll::FindModuleDirectory, &ResolveFolder, [](const std::string& text) { Write(stdout, text); },
-      [](const std::string& text) { Write(stderr, text); }};
+      &varnoll::FindModuleDirectory, &ResolveFolder};
   return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc), platform);
 }

@@ -2,42 +2,26 @@
 // the driver key's InfPath, and opens nothing for writing.
 #include "platform_api.h"
 #include "present_devices.h"
+#include "unique_handle.h"
 
 namespace varnoll::check {
 
 namespace {
 
-// SetupDiGetClassDevs reports failure as INVALID_HANDLE_VALUE.
-class DeviceInfoSet {
- public:
-  explicit DeviceInfoSet(HDEVINFO set) : set_(set) {}
-  DeviceInfoSet(const DeviceInfoSet&) = delete;
-  DeviceInfoSet& operator=(const DeviceInfoSet&) = delete;
-  ~DeviceInfoSet() {
-    if (IsValid()) SetupDiDestroyDeviceInfoList(set_);
-  }
-  bool IsValid() const { return set_ != INVALID_HANDLE_VALUE; }
-  HDEVINFO Get() const { return set_; }
-
- private:
-  HDEVINFO set_;
+// SetupDiGetClassDevs and SetupDiOpenDevRegKey both report failure as
+// INVALID_HANDLE_VALUE, not NULL.
+struct DeviceInfoSetTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE set) { SetupDiDestroyDeviceInfoList(set); }
 };
 
-// SetupDiOpenDevRegKey, too, fails with INVALID_HANDLE_VALUE, not NULL.
-class DeviceKey {
- public:
-  explicit DeviceKey(HKEY key) : key_(key) {}
-  DeviceKey(const DeviceKey&) = delete;
-  DeviceKey& operator=(const DeviceKey&) = delete;
-  ~DeviceKey() {
-    if (IsValid()) RegCloseKey(key_);
-  }
-  bool IsValid() const { return key_ != nullptr && key_ != static_cast<HKEY>(INVALID_HANDLE_VALUE); }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_;
+struct DeviceKeyTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE key) { RegCloseKey(static_cast<HKEY>(key)); }
 };
+
+using UniqueDeviceInfoSet = UniqueHandle<DeviceInfoSetTraits>;
+using UniqueDeviceKey = UniqueHandle<DeviceKeyTraits>;
 
 std::vector<std::string> SplitMultiString(const std::vector<BYTE>& data) {
   std::vector<std::string> items;
@@ -71,13 +55,13 @@ std::vector<std::string> IdList(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD pro
 }
 
 std::optional<std::string> DriverInf(HDEVINFO set, SP_DEVINFO_DATA& device) {
-  const DeviceKey key(SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE));
-  if (!key.IsValid()) return std::nullopt;
+  const UniqueDeviceKey key(SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE));
+  if (!key.IsValid() || key.Get() == nullptr) return std::nullopt;
   char value[MAX_PATH] = "";
   DWORD type = 0;
   DWORD size = sizeof value - 1;
   // Reg* calls return their error instead of setting the last error.
-  if (RegQueryValueExA(key.Get(), "InfPath", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+  if (RegQueryValueExA(static_cast<HKEY>(key.Get()), "InfPath", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
           ERROR_SUCCESS ||
       type != REG_SZ) {
     return std::nullopt;
@@ -90,7 +74,7 @@ std::optional<std::string> DriverInf(HDEVINFO set, SP_DEVINFO_DATA& device) {
 
 bool ListPresentDevices(std::vector<PresentDevice>& devices) {
   devices.clear();
-  const DeviceInfoSet set(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
+  const UniqueDeviceInfoSet set(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
   if (!set.IsValid()) return false;
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof device;
