@@ -10,10 +10,11 @@ namespace {
 
 using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
 
-// Windows without IsWow64Process2 (before 10 1709) never runs on ARM64, and
-// there IsWow64Process and GetNativeSystemInfo tell the truth. On ARM64 they
+// For Windows without IsWow64Process2 (before 10 1709), which never runs on
+// ARM64: there
+// IsWow64Process and GetNativeSystemInfo tell the truth. On ARM64 they
 // do not: an x86 or x64 process is told it runs on an x86 or x64 machine.
-Machine NativeMachineBeforeWindows10(Machine thisBuild) {
+Machine NativeMachineFromOlderCalls(Machine thisBuild) {
   BOOL wow64 = FALSE;
   if (!IsWow64Process(GetCurrentProcess(), &wow64)) return Machine::kUnknown;
   if (!wow64) return thisBuild;
@@ -41,7 +42,7 @@ const char* BuildFileName(Machine machine) {
 
 Machine NativeMachine(Machine thisBuild) {
   const auto isWow64Process2 = FindKernel32Function<IsWow64Process2Function>("IsWow64Process2");
-  if (isWow64Process2 == nullptr) return NativeMachineBeforeWindows10(thisBuild);
+  if (isWow64Process2 == nullptr) return NativeMachineFromOlderCalls(thisBuild);
   USHORT processMachine = 0;
   USHORT nativeMachine = 0;
   if (!isWow64Process2(GetCurrentProcess(), &processMachine, &nativeMachine)) {

@@ -240,6 +240,9 @@ def check(path, version):
     stored = struct.unpack_from("<I", image.data, field)[0]
     if stored != checksum(image.data, field):
         problems.append("image checksum 0x%x, expected 0x%x" % (stored, checksum(image.data, field)))
+    # The x64 installer has a size budget of 200 KB.
+    if name == "varnoll64.exe" and len(image.data) > 200 * 1024:
+        problems.append("%d bytes, over the 200 KB budget" % len(image.data))
     if name in MACHINES and image.machine != MACHINES[name]:
         problems.append("machine 0x%x, expected 0x%x" % (image.machine, MACHINES[name]))
     if image.subsystem != subsystem:
