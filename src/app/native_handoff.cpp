@@ -11,9 +11,9 @@ namespace {
 using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
 
 // For Windows without IsWow64Process2 (before 10 1709), which never runs on
-// ARM64: there
-// IsWow64Process and GetNativeSystemInfo tell the truth. On ARM64 they
-// do not: an x86 or x64 process is told it runs on an x86 or x64 machine.
+// ARM64: there IsWow64Process and GetNativeSystemInfo tell the truth. On
+// ARM64 they do not: an x86 or x64 process is told it runs on an x86 or x64
+// machine.
 Machine NativeMachineFromOlderCalls(Machine thisBuild) {
   BOOL wow64 = FALSE;
   if (!IsWow64Process(GetCurrentProcess(), &wow64)) return Machine::kUnknown;
