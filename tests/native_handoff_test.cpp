@@ -42,6 +42,29 @@ constexpr Report kX64OnX64Windows7{false, 0, 0, FALSE, PROCESSOR_ARCHITECTURE_AM
 constexpr Report kX86OnX86{true, kUnknown, kI386, FALSE, PROCESSOR_ARCHITECTURE_INTEL};
 constexpr Report kX86OnX86Windows7{false, 0, 0, FALSE, PROCESSOR_ARCHITECTURE_INTEL};
 
+// The start of a PE image built for `machine`: enough for the hand-off to
+// tell which build a sibling is.
+std::string ImageFor(USHORT machine) {
+  std::string image(0x80 + 24, '\0');
+  image[0] = 'M';
+  image[1] = 'Z';
+  image[0x3C] = '\x80';
+  image.replace(0x80, 4, std::string("PE\0\0", 4));
+  image[0x84] = static_cast<char>(machine & 0xFF);
+  image[0x85] = static_cast<char>(machine >> 8);
+  return image;
+}
+
+USHORT MachineOf(const std::string& program) {
+  if (program == "varnoll.exe") return kI386;
+  return program == "varnoll64.exe" ? kAmd64 : kArm64;
+}
+
+// Writes each sibling as the build its name says.
+void WriteSiblings(const TempFolder& folder, const std::vector<std::string>& programs) {
+  for (const std::string& program : programs) folder.Write(program, ImageFor(MachineOf(program)));
+}
+
 void Script(const Report& report) {
   standin::Script& script = standin::Current();
   script.hasIsWow64Process2 = report.hasIsWow64Process2;
@@ -91,17 +114,17 @@ TEST_F(NativeHandoff, StartsTheBuildNativeToTheMachineOrRunsItsOwnPass) {
       {"x64, native, Windows 7", Machine::kX64, kX64OnX64Windows7, all, nullptr, true},
       {"x86 on 32-bit Windows", Machine::kX86, kX86OnX86, all, nullptr, true},
       {"x86 on 32-bit Windows 7", Machine::kX86, kX86OnX86Windows7, all, nullptr, true},
-      {"x86 on x64, no x64 build", Machine::kX86, kX86OnX64, {"varnoll.exe", "varnollarm64.exe"},
-       "varnoll64.exe", true},
-      {"x86 on ARM64, no ARM64 build", Machine::kX86, kX86OnArm64, {"varnoll.exe", "varnoll64.exe"},
-       "varnollarm64.exe", true},
-      {"x64 on ARM64, no ARM64 build", Machine::kX64, kX64OnArm64, {"varnoll.exe", "varnoll64.exe"},
-       "varnollarm64.exe", true},
+      {"x86 on x64, no x64 build", Machine::kX86, kX86OnX64, {"varnoll.exe", "varnollarm64.exe"}, nullptr,
+       true},
+      {"x86 on ARM64, no ARM64 build", Machine::kX86, kX86OnArm64, {"varnoll.exe", "varnoll64.exe"}, nullptr,
+       true},
+      {"x64 on ARM64, no ARM64 build", Machine::kX64, kX64OnArm64, {"varnoll.exe", "varnoll64.exe"}, nullptr,
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
-    for (const std::string& sibling : c.siblings) folder.Write(sibling, "MZ");
+    WriteSiblings(folder, c.siblings);
     standin::Reset();
     Script(c.report);
 
@@ -115,10 +138,40 @@ TEST_F(NativeHandoff, StartsTheBuildNativeToTheMachineOrRunsItsOwnPass) {
   }
 }
 
+TEST_F(NativeHandoff, StartsNoSiblingThatIsNotBuiltForTheMachine) {
+  struct Case {
+    const char* name;
+    std::string image;
+  };
+  const Case cases[] = {
+      {"an x86 build named varnoll64.exe", ImageFor(kI386)},
+      {"an ARM64 build named varnoll64.exe", ImageFor(kArm64)},
+      {"not a program", "MZ"},
+      {"empty", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    folder.Write("varnoll64.exe", c.image);
+    standin::Reset();
+    Script(kX86OnX64);
+    EXPECT_FALSE(HandOffToNativeBuild(folder.WithSeparator(), Machine::kX86));
+    EXPECT_THAT(standin::ProcessCalls(), IsEmpty());
+  }
+}
+
+TEST_F(NativeHandoff, RunsItsOwnPassWhenTheNativeBuildCannotBeStarted) {
+  WriteSiblings(folder_, {"varnoll.exe", "varnoll64.exe"});
+  Script(kX86OnX64);
+  standin::Current().createProcessError = ERROR_ACCESS_DENIED;
+  EXPECT_FALSE(HandOffToNativeBuild(folder_.WithSeparator(), Machine::kX86));
+  EXPECT_THAT(standin::ProcessCalls(), ElementsAre(Start("varnoll64.exe")));
+}
+
 TEST_F(NativeHandoff, TheHostBuildCountsAsX64) { EXPECT_EQ(kThisBuild, Machine::kX64); }
 
 TEST_F(NativeHandoff, TheNativeBuildRunsThePassAndStartsNothing) {
-  folder_.Write("varnollarm64.exe", "MZ");
+  WriteSiblings(folder_, {"varnollarm64.exe"});
   folder_.Write("a.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_1111\n");
   standin::Current().modulePath = folder_.WithSeparator() + "varnoll64.exe";
   Script(kX64OnX64);
@@ -131,7 +184,7 @@ TEST_F(NativeHandoff, TheNativeBuildRunsThePassAndStartsNothing) {
 }
 
 TEST_F(NativeHandoff, AfterAHandOffThePassTouchesNoDevice) {
-  folder_.Write("varnollarm64.exe", "MZ");
+  WriteSiblings(folder_, {"varnollarm64.exe"});
   folder_.Write("a.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_1111\n");
   standin::Current().modulePath = folder_.WithSeparator() + "varnoll64.exe";
   Script(kX64OnArm64);

@@ -4,6 +4,8 @@
 #include "system_function.h"
 #include "unique_handle.h"
 
+#include <cstring>
+
 namespace varnoll {
 
 namespace {
@@ -22,6 +24,22 @@ Machine NativeMachineFromOlderCalls(Machine thisBuild) {
   GetNativeSystemInfo(&native);
   return native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? Machine::kX64
                                                                        : Machine::kUnknown;
+}
+
+// The machine the program at `path` is built for, from its PE headers;
+// unknown when it cannot be read or is no PE image.
+Machine ImageMachine(const std::string& path) {
+  const UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return Machine::kUnknown;
+  unsigned char header[1024];
+  DWORD got = 0;
+  if (!ReadFile(file.Get(), header, sizeof header, &got, nullptr) || got < 0x40) return Machine::kUnknown;
+  if (header[0] != 'M' || header[1] != 'Z') return Machine::kUnknown;
+  // e_lfanew: where the PE signature and the file header's machine field are.
+  const DWORD pe = header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | static_cast<DWORD>(header[0x3F]) << 24;
+  if (pe > got - 6 || std::memcmp(header + pe, "PE\0\0", 4) != 0) return Machine::kUnknown;
+  return static_cast<Machine>(header[pe + 4] | header[pe + 5] << 8);
 }
 
 }  // namespace
@@ -60,11 +78,15 @@ bool HandOffToNativeBuild(const std::string& directory, Machine thisBuild) {
   if (nativeBuild == nullptr) return false;
 
   const std::string program = directory + nativeBuild;
+  // Only a program built for this machine is started: a sibling that is
+  // another build under the native build's name (or no program at all)
+  // would hand off again, or fail to install, and so would never end the
+  // chain in a native pass.
+  if (ImageMachine(program) != native) return false;
+
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  // A missing sibling fails here; there is no separate existence check to
-  // race with.
   if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &started)) {
     return false;

@@ -34,8 +34,9 @@ Machine NativeMachine(Machine thisBuild = kThisBuild);
 // not the machine's native build, starts the native build from `directory`
 // (no command line, no window), waits for it to end and returns true: the
 // caller must then not run its own pass. Returns false, having started
-// nothing, for the native build, and when the native build is missing or
-// cannot be started. The native build never hands off, so nothing loops.
+// nothing, for the native build, and when the native build is missing, is
+// not a program built for the machine, or cannot be started. Only the native
+// build is ever started, and it never hands off, so nothing loops.
 bool HandOffToNativeBuild(const std::string& directory, Machine thisBuild = kThisBuild);
 
 }  // namespace varnoll

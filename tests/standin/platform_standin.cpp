@@ -170,6 +170,7 @@ BOOL CreateProcessA(const char* application, char* commandLine, void* processAtt
   if (!application || stat(application, &info) != 0 || !S_ISREG(info.st_mode)) {
     return standin::Fail(ERROR_FILE_NOT_FOUND);
   }
+  if (state.script.createProcessError != 0) return standin::Fail(state.script.createProcessError);
   started->hProcess = static_cast<varnoll::posix::Handle*>(
       new standin::ProcessHandle(std::string("process ") + application));
   started->hThread = static_cast<varnoll::posix::Handle*>(new standin::ProcessHandle("thread"));

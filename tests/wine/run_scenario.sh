@@ -19,6 +19,7 @@
 #                 stands for the folder's Windows path.
 #   files/        copied beside the program
 #   setup.sh      run in the program folder to make files git should not hold
+#                 (VARNOLL_SOURCE_DIR and VARNOLL_DIST_DIR are set)
 #   expected.log  the call log; {DIR} stands for the folder's Windows path,
 #                 with its trailing backslash
 #   before.sh, after.sh  sourced before and after the run, for checks of
@@ -33,8 +34,9 @@ helper_dir=$5
 export WINEPREFIX="$6/prefix" WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
 name=$(basename "$scenario")
-export VARNOLL_SOURCE_DIR
+export VARNOLL_SOURCE_DIR VARNOLL_DIST_DIR
 VARNOLL_SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
+VARNOLL_DIST_DIR=$(cd "$dist_dir" && pwd)
 
 fail() {
   echo "FAIL [$name]: $*" >&2

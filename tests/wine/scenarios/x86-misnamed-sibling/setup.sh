@@ -1,0 +1,1 @@
+cp "$VARNOLL_DIST_DIR/varnoll.exe" varnoll64.exe
