@@ -6,33 +6,13 @@
 
 namespace varnoll::check {
 
-namespace {
-
-Reason ReasonFor(SkipReason why) {
-  switch (why) {
-    case SkipReason::kUnreadable:
-      return Reason::kUnreadable;
-    case SkipReason::kNoMarker:
-      return Reason::kNoMarker;
-    case SkipReason::kNoModelLine:
-      return Reason::kNoModelLine;
-    case SkipReason::kNoComma:
-      return Reason::kNoComma;
-    case SkipReason::kNoVen:
-      break;
-  }
-  return Reason::kNoVen;
-}
-
-}  // namespace
-
 bool CCheckExecutor::Install(const std::string& infName, const std::string& infPath,
                              const std::string& hardwareId) {
   FileReport file;
   file.name = infName;
   file.hardwareId = hardwareId;
   file.qualifies = true;
-  file.note = NoteFor(infPath, Reason::kOk, file.hardwareId);
+  file.note = NoteFor(infPath, std::nullopt, file.hardwareId);
   bool preinstalls = false;
   if (devices_ == nullptr) {
     file.action = Action::kInstallOrPreinstall;
@@ -53,9 +33,9 @@ void CCheckExecutor::Skip(const std::string& infName, const std::string& infPath
                           const std::string& hardwareId) {
   FileReport file;
   file.name = infName;
-  file.reason = ReasonFor(why);
+  file.skipped = why;
   if (why == SkipReason::kNoVen) file.hardwareId = hardwareId;
-  file.note = NoteFor(infPath, file.reason, file.hardwareId);
+  file.note = NoteFor(infPath, file.skipped, file.hardwareId);
   files_.push_back(std::move(file));
 }
 

@@ -16,22 +16,21 @@ const char* ActionName(Action action) {
   return "skip";
 }
 
-const char* ReasonName(Reason reason) {
-  switch (reason) {
-    case Reason::kUnreadable:
+const char* ReasonName(const std::optional<SkipReason>& skipped) {
+  if (!skipped) return "ok";
+  switch (*skipped) {
+    case SkipReason::kUnreadable:
       return "unreadable";
-    case Reason::kNoMarker:
+    case SkipReason::kNoMarker:
       return "no-marker";
-    case Reason::kNoModelLine:
+    case SkipReason::kNoModelLine:
       return "no-model-line";
-    case Reason::kNoComma:
+    case SkipReason::kNoComma:
       return "no-comma";
-    case Reason::kNoVen:
-      return "no-ven";
-    case Reason::kOk:
+    case SkipReason::kNoVen:
       break;
   }
-  return "ok";
+  return "no-ven";
 }
 
 Tally Count(const CheckReport& report) {

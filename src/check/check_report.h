@@ -2,6 +2,8 @@
 // with it, and why.
 #pragma once
 
+#include "install_pass.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,9 +17,6 @@ enum class Action {
   kSkip,
 };
 
-// The pass's reasons, plus kOk for a file that qualifies.
-enum class Reason { kOk, kUnreadable, kNoMarker, kNoModelLine, kNoComma, kNoVen };
-
 struct DeviceMatch {
   std::string instanceId;
   std::optional<std::string> driverInf;  // where its driver comes from; none installed
@@ -28,7 +27,7 @@ struct FileReport {
   std::optional<std::string> hardwareId;  // absent when the file yields none
   bool qualifies = false;
   Action action = Action::kSkip;
-  Reason reason = Reason::kOk;
+  std::optional<SkipReason> skipped;  // why the pass skips it; none: it qualifies
   std::string note;  // one sentence for a person, or empty
   std::vector<DeviceMatch> devices;
 };
@@ -42,7 +41,8 @@ struct CheckReport {
 };
 
 const char* ActionName(Action action);
-const char* ReasonName(Reason reason);
+// "ok" for a file that qualifies, else the skip reason's name.
+const char* ReasonName(const std::optional<SkipReason>& skipped);
 
 // What the installer would do with each file: how many would be installed,
 // pre-installed (or one of the two, where devices cannot be seen), skipped.

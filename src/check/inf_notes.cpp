@@ -24,27 +24,27 @@ std::string Sentence(const std::vector<std::string>& parts) {
   return text + ".";
 }
 
-std::string Why(const std::string& infPath, Reason reason, const std::optional<std::string>& hardwareId) {
-  switch (reason) {
-    case Reason::kUnreadable:
+std::string Why(const std::string& infPath, const std::optional<SkipReason>& skipped,
+                const std::optional<std::string>& hardwareId) {
+  if (!skipped) return std::string();
+  switch (*skipped) {
+    case SkipReason::kUnreadable:
       return "the file cannot be opened for reading (a folder, locked by another program, or gone)";
-    case Reason::kNoMarker:
+    case SkipReason::kNoMarker:
       if (LooksLikeUtf16(infPath)) {
         return "the file is stored as UTF-16, which the installer does not read: save it as ANSI";
       }
       return "no line holds \"F_MODEM]\", \"GENERIC]\" or \"TARVELIX]\" (in any case), so there is no "
              "models section the installer knows";
-    case Reason::kNoModelLine:
+    case SkipReason::kNoModelLine:
       return "the marked line is the last line of the file: no model line follows it";
-    case Reason::kNoComma:
+    case SkipReason::kNoComma:
       return "the line after the marked one has no comma, so it names no hardware ID";
-    case Reason::kNoVen:
-      if (hardwareId && hardwareId->empty()) return "the model line has nothing after its first comma";
-      return "the hardware ID lacks \"VEN_\" (upper case), so the installer leaves the file alone";
-    case Reason::kOk:
+    case SkipReason::kNoVen:
       break;
   }
-  return std::string();
+  if (hardwareId && hardwareId->empty()) return "the model line has nothing after its first comma";
+  return "the hardware ID lacks \"VEN_\" (upper case), so the installer leaves the file alone";
 }
 
 // The first %token% in `id`, or empty: a [Strings] key that Windows would
@@ -90,15 +90,16 @@ int CountFurtherModelLines(const std::string& infPath) {
   return 0;
 }
 
-std::string NoteFor(const std::string& infPath, Reason reason, const std::optional<std::string>& hardwareId) {
-  std::vector<std::string> parts{Why(infPath, reason, hardwareId)};
+std::string NoteFor(const std::string& infPath, const std::optional<SkipReason>& skipped,
+                    const std::optional<std::string>& hardwareId) {
+  std::vector<std::string> parts{Why(infPath, skipped, hardwareId)};
   const std::string token = hardwareId ? StringToken(*hardwareId) : std::string();
   if (!token.empty()) {
     parts.push_back("the ID holds " + token +
                     ", a token of the [Strings] section, which the installer passes as it stands, so it matches "
                     "no device");
   }
-  if (reason == Reason::kOk || reason == Reason::kNoVen) {
+  if (!skipped || *skipped == SkipReason::kNoVen) {
     const int further = CountFurtherModelLines(infPath);
     if (further > 0) {
       parts.push_back(Decimal(further) + (further == 1 ? " further model line follows" : " further model lines follow") +

@@ -10,10 +10,11 @@
 
 namespace varnoll::check {
 
-// One sentence (or empty) for the file at `infPath`, whose pass outcome was
-// `reason` with `hardwareId` (when it yielded one). Reads the file again,
+// One sentence (or empty) for the file at `infPath`, which the pass skipped
+// for `skipped` (none: it qualifies), with `hardwareId` (when it yielded one). Reads the file again,
 // with the installer's own INF reader; never writes it.
-std::string NoteFor(const std::string& infPath, Reason reason, const std::optional<std::string>& hardwareId);
+std::string NoteFor(const std::string& infPath, const std::optional<SkipReason>& skipped,
+                    const std::optional<std::string>& hardwareId);
 
 // Whether the file starts like UTF-16 text: a byte-order mark, or every
 // other byte zero.

@@ -21,7 +21,7 @@ std::string ActionLine(const FileReport& file) {
     case Action::kSkip:
       break;
   }
-  return std::string("skip (") + ReasonName(file.reason) + ")";
+  return std::string("skip (") + ReasonName(file.skipped) + ")";
 }
 
 std::string Summary(const CheckReport& report) {
@@ -102,7 +102,7 @@ std::string FormatJson(const CheckReport& report) {
     json += "\n  {\"name\": " + ansi(file.name) +
             ", \"hardware_id\": " + (file.hardwareId ? ansi(*file.hardwareId) : std::string("null")) +
             ", \"qualifies\": " + (file.qualifies ? "true" : "false") + ", \"action\": \"" +
-            ActionName(file.action) + "\", \"reason\": \"" + ReasonName(file.reason) +
+            ActionName(file.action) + "\", \"reason\": \"" + ReasonName(file.skipped) +
             "\", \"note\": " + ansi(file.note) + ", \"devices\": [";
     const char* deviceSeparator = "";
     for (const DeviceMatch& device : file.devices) {
