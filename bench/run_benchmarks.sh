@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh benchmark
-mkdir -p build
-{ cmake --preset bench && cmake --build --preset bench; } >build/bench.log 2>&1 || { cat build/bench.log; exit 1; }
+source scripts/build-preset.sh
+build_preset bench
 [ -f dist/varnoll64.exe ] && [ -f dist/varnoll.exe ] || scripts/build.sh >/dev/null
 
 echo "== machine"

@@ -7,17 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
-mkdir -p build
+source scripts/build-preset.sh
 for preset in win64 win32 win-arm64; do
-  log="build/$preset.log"
-  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
-    cat "$log"
-    exit 1
-  fi
+  build_preset "$preset"
 done
-log=build/host.log
-if ! { cmake --preset host && cmake --build --preset host --target varnollcheck; } >"$log" 2>&1; then
-  cat "$log"
-  exit 1
-fi
+build_preset host --target varnollcheck
 ls -l dist/*.exe build/host/varnollcheck

@@ -8,11 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 scripts/ensure-tools.sh
-mkdir -p build
-if ! { cmake --preset fuzz && cmake --build --preset fuzz; } >build/fuzz.log 2>&1; then
-  cat build/fuzz.log
-  exit 1
-fi
+source scripts/build-preset.sh
+build_preset fuzz
 seeds=build/fuzz/seeds
 mkdir -p "$seeds" build/fuzz/corpus build/fuzz/artifacts
 cp samples/drivers/*.inf "$seeds/"

@@ -8,12 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
-mkdir -p build
-log=build/win-arm64.log
-echo "== win-arm64: build (log in $log)"
-if ! { cmake --preset win-arm64 && cmake --build --preset win-arm64; } >"$log" 2>&1; then
-  cat "$log"
-  exit 1
-fi
+source scripts/build-preset.sh
+echo "== win-arm64: build (log in build/win-arm64.log)"
+build_preset win-arm64
 echo "== win-arm64: the ARM64 suite in the emulated machine"
 ctest --preset win-arm64 -L arm64

@@ -10,15 +10,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
 
-mkdir -p build
+source scripts/build-preset.sh
 # All builds first: the x64 Wine scenarios also run the x86 build.
 for preset in host asan win64 win32 win-arm64; do
-  log="build/$preset.log"
-  echo "== $preset: build (log in $log)"
-  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
-    cat "$log"
-    exit 1
-  fi
+  echo "== $preset: build (log in build/$preset.log)"
+  build_preset "$preset"
 done
 for preset in host asan win64 win32; do
   echo "== $preset: test"
