@@ -5,36 +5,21 @@ Authenticode signature gives back the unsigned file byte for byte.
 
     pe_checksum.py EXE
 """
-import struct
 import sys
 
-
-def checksum(data, field):
-    total = 0
-    padded = data + b"\0" * (len(data) % 2)
-    for (word,) in struct.iter_unpack("<H", padded):
-        total += word
-        total = (total & 0xFFFF) + (total >> 16)
-    # The field itself counts as zero.
-    for at in (field, field + 2):
-        word = struct.unpack_from("<H", data, at)[0]
-        total -= word
-        if total < 0:
-            total += 0xFFFF
-        total = (total & 0xFFFF) + (total >> 16)
-    total = (total & 0xFFFF) + (total >> 16)
-    return (total + len(data)) & 0xFFFFFFFF
+import pefile
 
 
 def main(path):
-    with open(path, "r+b") as image:
-        data = image.read()
-        pe = struct.unpack_from("<I", data, 0x3C)[0]
-        if data[pe:pe + 4] != b"PE\0\0":
-            sys.exit("%s: not a PE image" % path)
-        field = pe + 24 + 64
-        image.seek(field)
-        image.write(struct.pack("<I", checksum(data, field)))
+    image = pefile.PE(path, fast_load=True)
+    value = image.generate_checksum()
+    field = image.OPTIONAL_HEADER.get_field_absolute_offset("CheckSum")
+    image.close()
+    # Only the four bytes of the field change; pefile's own write() would
+    # rebuild the file from what it parsed.
+    with open(path, "r+b") as out:
+        out.seek(field)
+        out.write(value.to_bytes(4, "little"))
 
 
 if __name__ == "__main__":

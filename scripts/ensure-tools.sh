@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs whatever the builds and the tests need and this machine lacks:
 # from Debian's packages the host compiler, GoogleTest and Google Benchmark,
-# clang and lld with LLVM's tools, MinGW-w64, Wine (64- and 32-bit),
+# clang and lld with LLVM's tools, MinGW-w64, Wine (64- and 32-bit), pefile,
 # osslsigncode, and what the emulated ARM64 machine takes (qemu,
 # debootstrap, the ext4 tools); and Zig, pinned, from the Python package
 # registry into .venv/ under the project.
@@ -29,6 +29,9 @@ compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' 
 have_cmd llvm-windres-14 && have_cmd llvm-dlltool-14 && have_cmd llvm-ar-14 || need+=(llvm-14)
 have_cmd python3 || need+=(python3)
 python3 -c 'import venv, ensurepip' 2>/dev/null || need+=(python3-venv)
+# The PE tools (image checksum, static checks) read images with pefile, from
+# the system's own interpreter.
+[ -x /usr/bin/python3 ] && /usr/bin/python3 -c 'import pefile' 2>/dev/null || need+=(python3-pefile)
 have_cmd x86_64-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd i686-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd wine || need+=(wine)

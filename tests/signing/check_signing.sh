@@ -71,7 +71,7 @@ for exe in $shipped; do
   grep -q "Varnoll Test Publisher" "$work/verify.log" || fail "$exe: the signer is not named"
   verify "$signed" "$pki/other-ca.pem" && fail "$exe: verifies against a CA that did not issue the certificate"
   # The signed image is still the program the PE checks accept.
-  python3 "$source_dir/tests/static/pe_check.py" image "$signed" \
+  "${VARNOLL_PYTHON:-/usr/bin/python3}" "$source_dir/tests/static/pe_check.py" image "$signed" \
     "$(sed -n 's/^project(varnoll VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")" >/dev/null ||
     fail "$exe: the signed image fails the PE checks"
 

@@ -13,13 +13,10 @@
         function that installs, changes the device tree or the driver store,
         writes the registry, or starts or changes anything else
 """
-import os
 import re
-import struct
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake"))
-from pe_checksum import checksum  # noqa: E402
+import pefile
 
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT = 0x20, 0x40, 0x100
@@ -58,143 +55,69 @@ SUPPORTED_OS = {
 }
 
 
-class Image:
-    def __init__(self, data):
-        self.data = data
-        pe = struct.unpack_from("<I", data, 0x3C)[0]
-        if data[pe:pe + 4] != b"PE\0\0":
-            raise ValueError("not a PE image")
-        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
-        self.optional = pe + 24
-        magic = struct.unpack_from("<H", data, self.optional)[0]
-        self.is64 = magic == 0x20B
-        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, self.optional + 68)
-        directories = self.optional + (112 if self.is64 else 96)
-        self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
-        table = self.optional + optional_size
-        self.sections = []
-        for i in range(sections):
-            name, vsize, vaddr, rsize, raw = struct.unpack_from("<8sIIII", data, table + 40 * i)
-            flags = struct.unpack_from("<I", data, table + 40 * i + 36)[0]
-            self.sections.append((name.rstrip(b"\0").decode(), vaddr, max(vsize, rsize), raw, flags))
-
-    def offset(self, rva):
-        for _, vaddr, size, raw, _ in self.sections:
-            if vaddr <= rva < vaddr + size:
-                return raw + rva - vaddr
-        raise ValueError("RVA 0x%x is in no section" % rva)
-
-    def string_at(self, rva):
-        at = self.offset(rva)
-        return self.data[at:self.data.index(b"\0", at)].decode("ascii")
-
-    def imports(self, directory=1):
-        """(dll, function) for every name imported, DLL names lower-cased; a
-        function imported by ordinal is '#N'."""
-        rva, size = self.directories[directory]
-        found = []
-        if not size:
-            return found
-        at = self.offset(rva)
-        # Delay-load descriptors are 32 bytes, with the name and the name
-        # table at other places; ordinary ones are 20.
-        delayed = directory == 13
-        width, ordinal_flag = (8, 1 << 63) if self.is64 else (4, 1 << 31)
-        while True:
-            if delayed:
-                fields = struct.unpack_from("<8I", self.data, at)
-                name_rva, names_rva = fields[1], fields[4]
-                at += 32
-            else:
-                names_rva, _, _, name_rva, first_thunk = struct.unpack_from("<5I", self.data, at)
-                names_rva = names_rva or first_thunk
-                at += 20
-            if not name_rva:
-                return found
-            dll = self.string_at(name_rva).lower()
-            thunk = self.offset(names_rva)
-            while True:
-                entry = struct.unpack_from("<Q" if self.is64 else "<I", self.data, thunk)[0]
-                if not entry:
-                    break
-                found.append((dll, "#%d" % (entry & 0xFFFF) if entry & ordinal_flag
-                              else self.string_at((entry & 0x7FFFFFFF) + 2)))
-                thunk += width
-
-    def resources(self, type_id):
-        """The data of every resource of a numeric type, in directory order."""
-        rva, size = self.directories[2]
-        if not size:
-            return []
-        base = self.offset(rva)
-
-        def entries(directory):
-            named, ids = struct.unpack_from("<HH", self.data, base + directory + 12)
-            for i in range(named + ids):
-                yield struct.unpack_from("<II", self.data, base + directory + 16 + 8 * i)
-
-        found = []
-
-        def walk(value):
-            if value & 0x80000000:
-                for _, child in entries(value & 0x7FFFFFFF):
-                    walk(child)
-            else:
-                data_rva, data_size = struct.unpack_from("<II", self.data, base + value)
-                start = self.offset(data_rva)
-                found.append(self.data[start:start + data_size])
-
-        for ident, value in entries(0):
-            if ident == type_id:
-                walk(value)
-        return found
+def load(path):
+    """The image, its directories parsed, and the file's own name."""
+    return pefile.PE(path), path.replace("\\", "/").rsplit("/", 1)[-1]
 
 
-def version_strings(blob):
-    """The StringFileInfo key/value pairs of a VS_VERSIONINFO resource."""
+def imports(image, delayed=False):
+    """(dll, function) for every name imported, DLL names lower-cased; a
+    function imported by ordinal is '#N'."""
+    entries = getattr(image, "DIRECTORY_ENTRY_DELAY_IMPORT" if delayed else "DIRECTORY_ENTRY_IMPORT", [])
+    return [(entry.dll.decode("ascii").lower(),
+             item.name.decode("ascii") if item.name else "#%d" % item.ordinal)
+            for entry in entries for item in entry.imports]
+
+
+def resources(image, type_id):
+    """The data of every resource of a numeric type, in directory order."""
+    found = []
+
+    def walk(entry):
+        if hasattr(entry, "directory"):
+            for child in entry.directory.entries:
+                walk(child)
+        else:
+            found.append(image.get_data(entry.data.struct.OffsetToData, entry.data.struct.Size))
+
+    for entry in getattr(image, "DIRECTORY_ENTRY_RESOURCE", None) and image.DIRECTORY_ENTRY_RESOURCE.entries or []:
+        if entry.id == type_id:
+            walk(entry)
+    return found
+
+
+def version_strings(image):
+    """The StringFileInfo key/value pairs of the version resource."""
     strings = {}
-
-    def walk(at, end):
-        while at + 6 <= end:
-            length, value_length, kind = struct.unpack_from("<HHH", blob, at)
-            if length == 0:
-                break
-            key_end = at + 6
-            while blob[key_end:key_end + 2] != b"\0\0":
-                key_end += 2
-            key = blob[at + 6:key_end].decode("utf-16-le")
-            value_at = (key_end + 2 + 3) & ~3
-            if kind == 1 and value_length and key not in ("StringFileInfo", "VarFileInfo"):
-                text = blob[value_at:value_at + 2 * value_length].decode("utf-16-le").rstrip("\0")
-                strings[key] = text
-                children_at = value_at + 2 * value_length
-            else:
-                children_at = value_at + (value_length if kind == 0 else 2 * value_length)
-            walk((children_at + 3) & ~3, at + length)
-            at = (at + length + 3) & ~3
-
-    walk(0, len(blob))
+    for info in getattr(image, "FileInfo", []):
+        for block in info:
+            for table in getattr(block, "StringTable", []):
+                strings.update({k.decode("utf-8"): v.decode("utf-8") for k, v in table.entries.items()})
     return strings
 
 
+def foreign_dlls(image, found):
+    """The imported DLLs that are not Windows' own."""
+    arm64 = image.FILE_HEADER.Machine == 0xAA64
+    return [dll for dll in sorted({d for d, _ in found})
+            if dll not in SYSTEM_DLLS and not (arm64 and UCRT_DLLS.match(dll))]
+
+
 def check_imports(path):
-    image = Image(open(path, "rb").read())
-    name = path.replace("\\", "/").rsplit("/", 1)[-1]
-    imports = image.imports()
+    image, name = load(path)
+    found = imports(image)
     problems = []
     for function, dll in DEVICE_CALLS.items():
-        sources = sorted({d for d, f in imports if f == function})
+        sources = sorted({d for d, f in found if f == function})
         if sources != [dll]:
             problems.append("%s is imported from %s, expected %s" % (function, sources or "nowhere", dll))
     # setupapi.dll exports the CM_* names too; they must come from cfgmgr32.dll.
-    from_setupapi = sorted({f for d, f in imports if d == "setupapi.dll"})
+    from_setupapi = sorted({f for d, f in found if d == "setupapi.dll"})
     if from_setupapi != ["SetupCopyOEMInfA"]:
         problems.append("setupapi.dll provides %s" % from_setupapi)
-    for dll in sorted({d for d, _ in imports}):
-        ucrt = image.machine == 0xAA64 and UCRT_DLLS.match(dll)
-        if dll not in SYSTEM_DLLS and not ucrt:
-            problems.append("imports %s, which is not a Windows system DLL" % dll)
-    delayed = image.imports(13)
+    for dll in foreign_dlls(image, found):
+        problems.append("imports %s, which is not a Windows system DLL" % dll)
+    delayed = imports(image, delayed=True)
     if delayed:
         problems.append("delay-loads %s: the device calls must be bound at load time"
                         % sorted({d for d, _ in delayed}))
@@ -202,75 +125,70 @@ def check_imports(path):
         print("FAIL %s: %s" % (name, problem), file=sys.stderr)
     if not problems:
         print("ok %s: device calls bound at load time from newdev, setupapi, cfgmgr32; %d system DLLs"
-              % (name, len({d for d, _ in imports})))
+              % (name, len({d for d, _ in found})))
     return not problems
 
 
 def check_tool_imports(path):
-    image = Image(open(path, "rb").read())
-    name = path.replace("\\", "/").rsplit("/", 1)[-1]
-    imports = image.imports()
+    image, name = load(path)
+    found = imports(image)
     problems = []
-    for dll in sorted({d for d, _ in imports}):
-        ucrt = image.machine == 0xAA64 and UCRT_DLLS.match(dll)
-        if dll not in SYSTEM_DLLS and not ucrt:
-            problems.append("imports %s, which is not a Windows system DLL" % dll)
-    if any(d == "newdev.dll" for d, _ in imports):
+    for dll in foreign_dlls(image, found):
+        problems.append("imports %s, which is not a Windows system DLL" % dll)
+    if any(d == "newdev.dll" for d, _ in found):
         problems.append("imports newdev.dll")
-    for dll, function in imports:
+    for dll, function in found:
         if CHANGING.match(function):
             problems.append("imports %s from %s, which changes the system" % (function, dll))
-    if image.imports(13):
+    if imports(image, delayed=True):
         problems.append("delay-loads DLLs")
     for problem in problems:
         print("FAIL %s: %s" % (name, problem), file=sys.stderr)
     if not problems:
         print("ok %s: %d imports from %d system DLLs, none that changes the system"
-              % (name, len(imports), len({d for d, _ in imports})))
+              % (name, len(found), len({d for d, _ in found})))
     return not problems
 
 
 def check(path, version):
-    image = Image(open(path, "rb").read())
-    name = path.replace("\\", "/").rsplit("/", 1)[-1]
+    image, name = load(path)
+    header, optional = image.FILE_HEADER, image.OPTIONAL_HEADER
+    is64 = optional.Magic == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS
+    size = len(image.__data__)
     problems = []
     subsystem, level, description = CHECK_TOOL if name.startswith("varnollcheck") else INSTALLER
 
-    field = image.optional + 64
-    stored = struct.unpack_from("<I", image.data, field)[0]
-    if stored != checksum(image.data, field):
-        problems.append("image checksum 0x%x, expected 0x%x" % (stored, checksum(image.data, field)))
+    if optional.CheckSum != image.generate_checksum():
+        problems.append("image checksum 0x%x, expected 0x%x" % (optional.CheckSum, image.generate_checksum()))
     # The x64 installer has a size budget of 200 KB.
-    if name == "varnoll64.exe" and len(image.data) > 200 * 1024:
-        problems.append("%d bytes, over the 200 KB budget" % len(image.data))
-    if name in MACHINES and image.machine != MACHINES[name]:
-        problems.append("machine 0x%x, expected 0x%x" % (image.machine, MACHINES[name]))
-    if image.subsystem != subsystem:
-        problems.append("subsystem %d, expected %d" % (image.subsystem, subsystem))
-    wanted = DYNAMIC_BASE | NX_COMPAT | (HIGH_ENTROPY_VA if image.is64 else 0)
-    if image.dll_characteristics & wanted != wanted:
-        problems.append("DllCharacteristics 0x%x lacks 0x%x" % (image.dll_characteristics, wanted))
-    if image.directories[5][1] == 0:
+    if name == "varnoll64.exe" and size > 200 * 1024:
+        problems.append("%d bytes, over the 200 KB budget" % size)
+    if name in MACHINES and header.Machine != MACHINES[name]:
+        problems.append("machine 0x%x, expected 0x%x" % (header.Machine, MACHINES[name]))
+    if optional.Subsystem != subsystem:
+        problems.append("subsystem %d, expected %d" % (optional.Subsystem, subsystem))
+    wanted = DYNAMIC_BASE | NX_COMPAT | (HIGH_ENTROPY_VA if is64 else 0)
+    if optional.DllCharacteristics & wanted != wanted:
+        problems.append("DllCharacteristics 0x%x lacks 0x%x" % (optional.DllCharacteristics, wanted))
+    if optional.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_BASERELOC"]].Size == 0:
         problems.append("no base relocations: ASLR cannot move the image")
-    for section, _, _, _, flags in image.sections:
-        if flags & MEM_WRITE and flags & MEM_EXECUTE:
-            problems.append("section %s is writable and executable" % section)
+    for section in image.sections:
+        if section.Characteristics & MEM_WRITE and section.Characteristics & MEM_EXECUTE:
+            problems.append("section %s is writable and executable" % section.Name.rstrip(b"\0").decode())
 
-    rva, size = image.directories[10]
-    if not size:
+    config = getattr(image, "DIRECTORY_ENTRY_LOAD_CONFIG", None)
+    if config is None:
         problems.append("no load configuration")
     else:
-        at = image.offset(rva)
-        config_size = struct.unpack_from("<I", image.data, at)[0]
-        field = 0x4E if image.is64 else 0x36
-        if config_size < field + 2:
-            problems.append("load configuration too small (%d bytes) for DependentLoadFlags" % config_size)
-        else:
-            flags = struct.unpack_from("<H", image.data, at + field)[0]
-            if flags != LOAD_LIBRARY_SEARCH_SYSTEM32:
-                problems.append("DependentLoadFlags is 0x%x, expected 0x800" % flags)
+        # DependentLoadFlags: the 16-bit field after CSDVersion, which this
+        # pefile still calls Reserved1.
+        field_end = (0x4E if is64 else 0x36) + 2
+        if config.struct.Size < field_end:
+            problems.append("load configuration too small (%d bytes) for DependentLoadFlags" % config.struct.Size)
+        elif config.struct.Reserved1 != LOAD_LIBRARY_SEARCH_SYSTEM32:
+            problems.append("DependentLoadFlags is 0x%x, expected 0x800" % config.struct.Reserved1)
 
-    manifests = image.resources(RT_MANIFEST)
+    manifests = resources(image, RT_MANIFEST)
     if len(manifests) != 1:
         problems.append("%d manifests, expected 1" % len(manifests))
     else:
@@ -284,11 +202,11 @@ def check(path, version):
             if ui in manifest:
                 problems.append("the manifest has %s" % ui)
 
-    versions = image.resources(RT_VERSION)
+    versions = resources(image, RT_VERSION)
     if len(versions) != 1:
         problems.append("%d version resources, expected 1" % len(versions))
     else:
-        strings = version_strings(versions[0])
+        strings = version_strings(image)
         expected = {"FileVersion": version, "ProductVersion": version, "OriginalFilename": name,
                     "ProductName": "Varnoll", "CompanyName": "Varnoll",
                     "FileDescription": description}
@@ -300,7 +218,7 @@ def check(path, version):
         print("FAIL %s: %s" % (name, problem), file=sys.stderr)
     if not problems:
         print("ok %s: machine 0x%x, subsystem %d, ASLR/NX%s, DependentLoadFlags 0x800, no W+X section, manifest, "
-              "version %s" % (name, image.machine, image.subsystem, "/high-entropy" if image.is64 else "", version))
+              "version %s" % (name, header.Machine, optional.Subsystem, "/high-entropy" if is64 else "", version))
     return not problems
 
 
