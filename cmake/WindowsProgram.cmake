@@ -1,48 +1,55 @@
-# The shipped executables: the installer (GUI subsystem, the
-# device-installation calls bound at load time, each from its own DLL) and
-# the check tool, both with static runtimes.
+# Helpers for the shipped Windows executables; the executables themselves
+# are defined in the top-level CMakeLists.txt.
 
 enable_language(RC)
-
-target_include_directories(varnoll_pass PUBLIC ${PROJECT_SOURCE_DIR}/src/platform/win32)
-# Windows 7 is the oldest system the x86 and x64 builds support; ARM64
-# Windows starts at Windows 10, and the Zig toolchain already says so.
-target_compile_definitions(varnoll_pass PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN)
-if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL ARM64)
-  target_compile_definitions(varnoll_pass PUBLIC _WIN32_WINNT=0x0601 WINVER=0x0601)
-endif()
 
 set(VARNOLL_DIST_DIR "${PROJECT_SOURCE_DIR}/dist" CACHE PATH
   "Folder that receives the executables, laid out as they ship")
 
-# Each build's names: varnoll.exe (x86), varnoll64.exe, varnollarm64.exe, and
-# the check tool's beside them.
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL ARM64)
-  set(VARNOLL_BUILD_SUFFIX arm64)
-elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(VARNOLL_BUILD_SUFFIX 64)
-else()
-  set(VARNOLL_BUILD_SUFFIX "")
+# The PE tools (the checksum step, the static checks) read images with
+# Debian's python3-pefile, which only the system's interpreter sees; another
+# python3 first on PATH (pyenv, a virtual environment) would not.
+if(NOT DEFINED Python3_EXECUTABLE AND EXISTS /usr/bin/python3)
+  set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Python with pefile, for the PE tools")
 endif()
-set(VARNOLL_EXE_NAME varnoll${VARNOLL_BUILD_SUFFIX})
-set(VARNOLL_CHECK_EXE_NAME varnollcheck${VARNOLL_BUILD_SUFFIX})
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+execute_process(COMMAND ${Python3_EXECUTABLE} -c "import pefile" RESULT_VARIABLE _pefile_status
+                OUTPUT_QUIET ERROR_QUIET)
+if(NOT _pefile_status EQUAL 0)
+  message(FATAL_ERROR "${Python3_EXECUTABLE} cannot import pefile (scripts/ensure-tools.sh installs python3-pefile)")
+endif()
+
+# Sets each build's names in the caller's scope: varnoll.exe (x86),
+# varnoll64.exe, varnollarm64.exe, and the check tool's beside them.
+macro(varnoll_build_names)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL ARM64)
+    set(VARNOLL_BUILD_SUFFIX arm64)
+  elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VARNOLL_BUILD_SUFFIX 64)
+  else()
+    set(VARNOLL_BUILD_SUFFIX "")
+  endif()
+  set(VARNOLL_EXE_NAME varnoll${VARNOLL_BUILD_SUFFIX})
+  set(VARNOLL_CHECK_EXE_NAME varnollcheck${VARNOLL_BUILD_SUFFIX})
+endmacro()
 
 # A toolchain without a newdev import library names a dlltool machine, and
 # the library is made here from the one export the program needs.
-if(VARNOLL_DLLTOOL_MACHINE)
-  set(_importlibs ${CMAKE_CURRENT_BINARY_DIR}/importlibs)
-  file(MAKE_DIRECTORY ${_importlibs})
+function(varnoll_newdev_import_library)
+  if(NOT VARNOLL_DLLTOOL_MACHINE)
+    return()
+  endif()
+  set(importlibs ${CMAKE_BINARY_DIR}/importlibs)
+  file(MAKE_DIRECTORY ${importlibs})
   execute_process(
     COMMAND ${CMAKE_DLLTOOL} -m ${VARNOLL_DLLTOOL_MACHINE}
-            -d ${PROJECT_SOURCE_DIR}/cmake/importlibs/newdev.def -l ${_importlibs}/libnewdev.a
-    RESULT_VARIABLE _dlltool_status)
-  if(NOT _dlltool_status EQUAL 0)
+            -d ${PROJECT_SOURCE_DIR}/cmake/importlibs/newdev.def -l ${importlibs}/libnewdev.a
+    RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
     message(FATAL_ERROR "${CMAKE_DLLTOOL} could not make the newdev import library")
   endif()
-  link_directories(${_importlibs})
-endif()
-
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  link_directories(${importlibs})
+endfunction()
 
 # varnoll_windows_program(TARGET NAME SUBSYSTEM MANIFEST DESCRIPTION SOURCES...):
 # a shipped executable, named NAME.exe, in dist/: the manifest and the
@@ -62,6 +69,7 @@ function(varnoll_windows_program target name subsystem manifest description)
   endif()
   set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${manifest})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} RUNTIME_OUTPUT_DIRECTORY ${VARNOLL_DIST_DIR})
+  target_link_libraries(${target} PRIVATE varnoll_platform)
   # MSVC's linker sets DependentLoadFlags itself, and its runtime brings the
   # load configuration; with MinGW the program provides the structure and
   # lld keeps it. The image checksum is what a release link of MSVC's
@@ -86,37 +94,3 @@ function(varnoll_windows_program target name subsystem manifest description)
     endif()
   endif()
 endfunction()
-
-# The installer: administrator rights, Windows 7 and later, no window.
-varnoll_windows_program(varnoll ${VARNOLL_EXE_NAME} gui
-  ${PROJECT_SOURCE_DIR}/src/app/resources/varnoll.manifest
-  "Varnoll unattended modem driver installer"
-  src/app/main_win.cpp)
-# setupapi.dll exports the CM_* names too: cfgmgr32 comes first so that they
-# bind to cfgmgr32.dll, where they belong.
-target_link_libraries(varnoll PRIVATE varnoll_core newdev cfgmgr32 setupapi)
-
-# The check tool: a console program that needs no rights and changes
-# nothing; it reads devices through the Setup API and the registry.
-varnoll_windows_program(varnollcheck ${VARNOLL_CHECK_EXE_NAME} console
-  ${PROJECT_SOURCE_DIR}/src/check/resources/varnollcheck.manifest
-  "Varnoll check tool: what the installer would do"
-  src/check/win32/main_win.cpp)
-target_link_libraries(varnollcheck PRIVATE varnoll_check setupapi advapi32)
-
-# The release package, made from the x64 build once the x86 and ARM64 builds
-# have put theirs beside varnoll64.exe: cpack --config build/win64/CPackConfig.cmake
-if(VARNOLL_EXE_NAME STREQUAL varnoll64)
-  configure_file(packaging/ADMIN-GUIDE.txt ${CMAKE_CURRENT_BINARY_DIR}/ADMIN-GUIDE.txt @ONLY)
-  install(TARGETS varnoll varnollcheck RUNTIME DESTINATION .)
-  install(PROGRAMS ${VARNOLL_DIST_DIR}/varnoll.exe ${VARNOLL_DIST_DIR}/varnollarm64.exe
-                   ${VARNOLL_DIST_DIR}/varnollcheck.exe ${VARNOLL_DIST_DIR}/varnollcheckarm64.exe
-          DESTINATION .)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ADMIN-GUIDE.txt DESTINATION .)
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_NAME varnoll)
-  set(CPACK_PACKAGE_FILE_NAME varnoll-${PROJECT_VERSION}-windows)
-  set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/build/package)
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-  include(CPack)
-endif()

@@ -19,6 +19,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using varnoll::testing::TempFolder;
+using Outcome = std::variant<Action, SkipReason>;
 
 PresentDevice Device(const std::string& instance, std::vector<std::string> hardwareIds,
                      std::vector<std::string> compatibleIds = {}, const char* driverInf = nullptr) {
@@ -66,8 +67,8 @@ TEST_F(CheckExecutor, MatchesPresentDevicesByHardwareOrCompatibleIdIgnoringCase)
     const CheckReport report = Check(&c.devices);
     ASSERT_EQ(report.files.size(), 1u);
     const FileReport& file = report.files[0];
-    EXPECT_EQ(file.action, c.action);
-    EXPECT_TRUE(file.qualifies);
+    EXPECT_EQ(file.outcome, Outcome(c.action));
+    EXPECT_TRUE(file.Qualifies());
     std::vector<std::string> instances;
     for (const DeviceMatch& device : file.devices) instances.push_back(device.instanceId);
     EXPECT_EQ(instances, c.instances);
@@ -90,13 +91,13 @@ TEST_F(CheckExecutor, WithoutADeviceViewTheReEnumerationIsUnknownOnlyWhenAFileQu
   folder_.Write("a.inf", "[Tarvelix]\n%M%=I, MDMGEN\\X\n");
   CheckReport report = Check(nullptr);
   ASSERT_EQ(report.files.size(), 1u);
-  EXPECT_EQ(report.files[0].action, Action::kSkip);
+  EXPECT_EQ(report.files[0].outcome, Outcome(SkipReason::kNoVen));
   EXPECT_EQ(report.reenumerate, std::optional<bool>(false));
 
   folder_.Write("b.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_2\n");
   report = Check(nullptr);
   ASSERT_EQ(report.files.size(), 2u);
-  EXPECT_EQ(report.files[1].action, Action::kInstallOrPreinstall);
+  EXPECT_EQ(report.files[1].outcome, Outcome(Action::kInstallOrPreinstall));
   EXPECT_THAT(report.files[1].devices, IsEmpty());
   EXPECT_EQ(report.reenumerate, std::nullopt);
 }
@@ -133,15 +134,16 @@ TEST(CheckText, DecimalNumbers) {
   EXPECT_EQ(Decimal(7), "7");
   EXPECT_EQ(Decimal(10000), "10000");
   EXPECT_EQ(Decimal(-12), "-12");
+  EXPECT_EQ(Decimal(-2147483648LL), "-2147483648");
 }
 
 TEST(CheckText, TheSummaryCountsEachAction) {
   CheckReport report;
   report.folder = "/x/";
   report.files.resize(4);
-  report.files[0].action = Action::kInstall;
-  report.files[1].action = Action::kPreinstall;
-  report.files[2].action = Action::kPreinstall;
+  report.files[0].outcome = Action::kInstall;
+  report.files[1].outcome = Action::kPreinstall;
+  report.files[2].outcome = Action::kPreinstall;
   report.reenumerate = true;
   const std::string text = FormatText(report);
   EXPECT_NE(text.find("4 INF files: 1 would be installed, 2 pre-installed, 1 skipped; the device tree would "

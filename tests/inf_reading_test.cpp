@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,82 +103,87 @@ TEST(InfTextStream, ReportsNothingForMissingFilesAndFolders) {
   }
 }
 
+// The row's expected reason, or kFound.
+constexpr std::optional<SkipReason> kFound = std::nullopt;
+
 struct IdCase {
   const char* name;
   std::string bytes;
-  bool found;
-  std::string hardwareId;  // expected; "untouched" when not found
+  std::optional<SkipReason> why;  // kFound, or why nothing is found
+  std::string hardwareId;         // expected; "untouched" when not found
 };
 
 TEST(InfHardwareId, TakenFromTheModelLineAfterTheFirstMarker) {
   const std::string model = "%Modem% = Modem_Install, PCI\\VEN_1F2E&DEV_0A01\n";
   const std::string id = "PCI\\VEN_1F2E&DEV_0A01";
   const IdCase cases[] = {
-      {"each marker", "[Tarvelix]\n" + model, true, id},
-      {"F_MODEM marker", "[Acme_F_MODEM]\n" + model, true, id},
-      {"GENERIC marker", "[Generic]\n" + model, true, id},
+      {"each marker", "[Tarvelix]\n" + model, kFound, id},
+      {"F_MODEM marker", "[Acme_F_MODEM]\n" + model, kFound, id},
+      {"GENERIC marker", "[Generic]\n" + model, kFound, id},
       {"CR LF file", "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Tarvelix]\r\n"
-                     "%M% = I, PCI\\VEN_1\r\n", true, "PCI\\VEN_1"},
+                     "%M% = I, PCI\\VEN_1\r\n", kFound, "PCI\\VEN_1"},
       {"lower-case header matches, the ID keeps its case",
-       "[generic]\n%m% = i, pci\\ven_1f2e\n", true, "pci\\ven_1f2e"},
-      {"mixed-case F_Modem", "[Acme_f_Modem]\n" + model, true, id},
+       "[generic]\n%m% = i, pci\\ven_1f2e\n", kFound, "pci\\ven_1f2e"},
+      {"mixed-case F_Modem", "[Acme_f_Modem]\n" + model, kFound, id},
       {"a comment never matches", "; [Tarvelix]\n%M% = I, FIRST\n[Generic]\n%M% = I, SECOND\n",
-       true, "SECOND"},
-      {"a header with a trailing comment matches", "[Tarvelix] ; the models\n" + model, true, id},
-      {"a marker anywhere in a line", "%Mfg% = Tarvelix]\n" + model, true, id},
-      {"text between the word and the bracket", "[Tarvelix.NTamd64]\n" + model, false, "untouched"},
+       kFound, "SECOND"},
+      {"a header with a trailing comment matches", "[Tarvelix] ; the models\n" + model, kFound, id},
+      {"a marker anywhere in a line", "%Mfg% = Tarvelix]\n" + model, kFound, id},
+      {"text between the word and the bracket", "[Tarvelix.NTamd64]\n" + model, SkipReason::kNoMarker, "untouched"},
       {"blank and comment lines before the model line",
-       "[Tarvelix]\n\n; first model\n   \n" + model, true, id},
+       "[Tarvelix]\n\n; first model\n   \n" + model, kFound, id},
       {"only the first hardware ID of a model line",
-       "[Tarvelix]\n%M% = I, PCI\\VEN_1&DEV_2, PCI\\VEN_1, *PNPC031\n", true, "PCI\\VEN_1&DEV_2"},
+       "[Tarvelix]\n%M% = I, PCI\\VEN_1&DEV_2, PCI\\VEN_1, *PNPC031\n", kFound, "PCI\\VEN_1&DEV_2"},
       {"a trailing comment is not part of the ID",
-       "[Tarvelix]\n%M% = I, PCI\\VEN_1 ; the first model\n", true, "PCI\\VEN_1"},
-      {"a comment right after the ID", "[Tarvelix]\n%M% = I,PCI\\VEN_1;x\n", true, "PCI\\VEN_1"},
-      {"a model line ending with its comma gives an empty ID", "[Tarvelix]\n%M% = I,\n", true, ""},
-      {"an empty ID before the next comma", "[Tarvelix]\n%M% = I, , PCI\\VEN_1\n", true, ""},
-      {"blanks around the ID are trimmed", "[Tarvelix]\n%M% = I, \t PCI\\VEN_1 \t, X\n", true,
+       "[Tarvelix]\n%M% = I, PCI\\VEN_1 ; the first model\n", kFound, "PCI\\VEN_1"},
+      {"a comment right after the ID", "[Tarvelix]\n%M% = I,PCI\\VEN_1;x\n", kFound, "PCI\\VEN_1"},
+      {"a model line ending with its comma gives an empty ID", "[Tarvelix]\n%M% = I,\n", kFound, ""},
+      {"an empty ID before the next comma", "[Tarvelix]\n%M% = I, , PCI\\VEN_1\n", kFound, ""},
+      {"blanks around the ID are trimmed", "[Tarvelix]\n%M% = I, \t PCI\\VEN_1 \t, X\n", kFound,
        "PCI\\VEN_1"},
-      {"0xA0 around the ID is kept", "[Tarvelix]\n%M% = I,\xA0PCI\\VEN_1\xA0\n", true,
+      {"0xA0 around the ID is kept", "[Tarvelix]\n%M% = I,\xA0PCI\\VEN_1\xA0\n", kFound,
        "\xA0PCI\\VEN_1\xA0"},
       {"a model line continued after its comma",
-       "[Tarvelix]\n%M% = I, \\\n    PCI\\VEN_1F2E\n", true, "PCI\\VEN_1F2E"},
-      {"a header continued across lines", "[Tar\\\nvelix]\n" + model, true, id},
+       "[Tarvelix]\n%M% = I, \\\n    PCI\\VEN_1F2E\n", kFound, "PCI\\VEN_1F2E"},
+      {"a header continued across lines", "[Tar\\\nvelix]\n" + model, kFound, id},
       {"a marked line followed by a line without a comma ends the scan",
-       "[Tarvelix]\n%M% = I\n[Generic]\n" + model, false, "untouched"},
-      {"a marked line that is the last line", "[Version]\n[Tarvelix]\n; none\n", false, "untouched"},
-      {"no marker at all", "[Version]\nSignature=\"$Windows NT$\"\n[Models]\n" + model, false,
+       "[Tarvelix]\n%M% = I\n[Generic]\n" + model, SkipReason::kNoComma, "untouched"},
+      {"a marked line that is the last line", "[Version]\n[Tarvelix]\n; none\n", SkipReason::kNoModelLine, "untouched"},
+      {"no marker at all", "[Version]\nSignature=\"$Windows NT$\"\n[Models]\n" + model, SkipReason::kNoMarker,
        "untouched"},
-      {"an empty file", "", false, "untouched"},
-      {"0x1A before the model line", "[Tarvelix]\n\x1A" + model, false, "untouched"},
-      {"0x1A ends the model line", "[Tarvelix]\n%M% = I, PCI\\VEN_1\x1A, junk\n", true, "PCI\\VEN_1"},
+      {"an empty file", "", SkipReason::kNoMarker, "untouched"},
+      {"0x1A before the model line", "[Tarvelix]\n\x1A" + model, SkipReason::kNoModelLine, "untouched"},
+      {"0x1A ends the model line", "[Tarvelix]\n%M% = I, PCI\\VEN_1\x1A, junk\n", kFound, "PCI\\VEN_1"},
       {"a NUL ends the model line's text", Bytes("[Tarvelix]\n%M% = I, PCI\\VEN_1\0,X\n"),
-       true, "PCI\\VEN_1"},
+       kFound, "PCI\\VEN_1"},
       {"a NUL before the comma hides it", Bytes("[Tarvelix]\n%M% = I\0, PCI\\VEN_1\n"),
-       false, "untouched"},
-      {"a lone CR is part of the ID", "[Tarvelix]\n%M% = I, PCI\\VEN_1\rX\n", true, "PCI\\VEN_1\rX"},
+       SkipReason::kNoComma, "untouched"},
+      {"a lone CR is part of the ID", "[Tarvelix]\n%M% = I, PCI\\VEN_1\rX\n", kFound, "PCI\\VEN_1\rX"},
       {"a marker split at the 198th character is not found",
-       Repeat('x', 194) + "[Tarvelix]\n" + model, false, "untouched"},
+       Repeat('x', 194) + "[Tarvelix]\n" + model, SkipReason::kNoMarker, "untouched"},
       {"a long line's second part that starts with ';' is a comment",
-       Repeat('x', 198) + ";[Tarvelix]\n" + model, false, "untouched"},
+       Repeat('x', 198) + ";[Tarvelix]\n" + model, SkipReason::kNoMarker, "untouched"},
       {"a long line's second part that holds a marker counts",
-       Repeat('x', 198) + "[Tarvelix]\n" + model, true, id},
+       Repeat('x', 198) + "[Tarvelix]\n" + model, kFound, id},
       {"UTF-16LE with a BOM yields nothing",
-       Bytes("\xFF\xFE[\0T\0a\0r\0v\0e\0l\0i\0x\0]\0\n\0") + model, false, "untouched"},
+       Bytes("\xFF\xFE[\0T\0a\0r\0v\0e\0l\0i\0x\0]\0\n\0") + model, SkipReason::kNoMarker, "untouched"},
       {"UTF-16BE with a BOM yields nothing",
-       Bytes("\xFE\xFF\0[\0G\0e\0n\0e\0r\0i\0c\0]\0\n") + model, false, "untouched"},
+       Bytes("\xFE\xFF\0[\0G\0e\0n\0e\0r\0i\0c\0]\0\n") + model, SkipReason::kNoMarker, "untouched"},
       {"CR-only line ends: the ID comes from the next 198-character part",
-       "[Tarvelix]\r" + Repeat('x', 187) + "%M% = I, PCI\\VEN_9\r", true, "PCI\\VEN_9"},
-      {"CR-only line ends in a short file: no next line", "[Tarvelix]\r" + model, false,
+       "[Tarvelix]\r" + Repeat('x', 187) + "%M% = I, PCI\\VEN_9\r", kFound, "PCI\\VEN_9"},
+      {"CR-only line ends in a short file: no next line", "[Tarvelix]\r" + model, SkipReason::kNoModelLine,
        "untouched"},
-      {"end of input inside a continued model line", "[Tarvelix]\n%M% = I, PCI\\VEN_1 \\", true,
+      {"end of input inside a continued model line", "[Tarvelix]\n%M% = I, PCI\\VEN_1 \\", kFound,
        "PCI\\VEN_1"},
   };
   TempFolder folder;
   for (const IdCase& c : cases) {
     SCOPED_TRACE(c.name);
     std::string hardwareId = "untouched";
-    EXPECT_EQ(FindModelHardwareId(folder.Write("case.inf", c.bytes), hardwareId), c.found);
+    SkipReason why = SkipReason::kNoVen;  // never set by the reader
+    EXPECT_EQ(FindModelHardwareId(folder.Write("case.inf", c.bytes), hardwareId, &why), !c.why);
     EXPECT_EQ(hardwareId, c.hardwareId);
+    EXPECT_EQ(why, c.why.value_or(SkipReason::kNoVen)) << "the reason is set only when nothing is found";
   }
 }
 
@@ -188,8 +194,10 @@ TEST(InfHardwareId, UnreadablePathsYieldNothingAndLeaveTheIdAlone) {
                                   folder.WithSeparator() + "folder.inf"}) {
     SCOPED_TRACE(path);
     std::string hardwareId = "untouched";
-    EXPECT_FALSE(FindModelHardwareId(path, hardwareId));
+    SkipReason why = SkipReason::kNoVen;
+    EXPECT_FALSE(FindModelHardwareId(path, hardwareId, &why));
     EXPECT_EQ(hardwareId, "untouched");
+    EXPECT_EQ(why, SkipReason::kUnreadable);
   }
 }
 

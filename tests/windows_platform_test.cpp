@@ -2,7 +2,8 @@
 // where the running executable lives, and the handle owners with real
 // handles.
 #include "module_directory.h"
-#include "platform_api.h"
+#include "platform_files.h"
+#include "platform_process.h"
 #include "test_support.h"
 #include "unique_handle.h"
 

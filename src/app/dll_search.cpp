@@ -1,6 +1,6 @@
 #include "dll_search.h"
 
-#include "platform_api.h"
+#include "platform_process.h"
 #include "system_function.h"
 
 namespace varnoll {

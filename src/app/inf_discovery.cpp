@@ -1,9 +1,13 @@
 #include "inf_discovery.h"
 
-#include "platform_api.h"
+#include "platform_files.h"
 #include "unique_handle.h"
 
 namespace varnoll {
+
+// Nothing touches the list before the pass starts or after it ends, so its
+// order against the program's other static objects does not matter.
+std::vector<std::string> InfFileList;
 
 bool CollectInfFiles(const std::string& directory) {
   InfFileList.clear();

@@ -6,9 +6,9 @@
 
 namespace varnoll {
 
-// Bare file names, in the order the directory search returned them. Defined
-// by the program beside its application object, so that it is built before
-// that object and destroyed after it.
+// Bare file names, in the order the directory search returned them; written
+// only by CollectInfFiles. Every program and test that lists INF files gets
+// it with this file.
 extern std::vector<std::string> InfFileList;
 
 // Replaces InfFileList with the names of the entries of `directory` (which

@@ -4,36 +4,34 @@
 // one that only looks and reports. Both therefore always agree.
 #pragma once
 
+#include "hardware_id.h"
+
 #include <string>
 
 namespace varnoll {
 
-// Why the pass leaves a file alone.
-enum class SkipReason {
-  kUnreadable,   // it could not be opened (a folder, locked, gone)
-  kNoMarker,     // no logical line holds a section marker
-  kNoModelLine,  // the marked line is the last logical line
-  kNoComma,      // the model line has no comma
-  kNoVen,        // the hardware ID (possibly empty) lacks "VEN_"
+// What an executor did with a qualifying file, as far as the pass cares.
+enum class InstallOutcome {
+  kPreinstalled,     // the INF went (or would go) into the driver store
+  kNotPreinstalled,  // a device was updated, or the attempt failed
 };
 
 class CPassExecutor {
  public:
   virtual ~CPassExecutor() = default;
 
-  // A file whose hardware ID qualifies. Returns true when the INF was
-  // pre-installed into the driver store (or would be), which calls for a
+  // A file whose hardware ID qualifies. kPreinstalled calls for one
   // re-enumeration after the last file.
-  virtual bool Install(const std::string& infName, const std::string& infPath,
-                       const std::string& hardwareId) = 0;
+  virtual InstallOutcome Install(const std::string& infName, const std::string& infPath,
+                                 const std::string& hardwareId) = 0;
 
   // A file the pass skips. `hardwareId` is the ID found for kNoVen, and
   // empty otherwise.
   virtual void Skip(const std::string& infName, const std::string& infPath, SkipReason why,
                     const std::string& hardwareId) = 0;
 
-  // Once, after the last file, when any Install returned true.
-  virtual void ReenumerateDeviceTree() = 0;
+  // Once, after the last file, when any Install pre-installed.
+  virtual void ReenumerateAfterPreinstall() = 0;
 };
 
 // Only PCI-style IDs name a device this installer is meant for; the bare

@@ -5,7 +5,7 @@
 // executable would be loaded, with administrator rights, before the first
 // line of the program runs. The linker finds the structure by its name; GNU
 // ld of this MinGW release ignores it, which is why the build links with lld.
-#include "platform_api.h"
+#include "platform_process.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "module_directory.h"
 
-#include "platform_api.h"
+#include "platform_process.h"
 
 namespace varnoll {
 

@@ -1,6 +1,7 @@
 #include "native_handoff.h"
 
-#include "platform_api.h"
+#include "platform_files.h"
+#include "platform_process.h"
 #include "system_function.h"
 #include "unique_handle.h"
 

@@ -12,11 +12,13 @@ namespace {
 // The pass's executor that acts: every failure only skips a file.
 class CInstallingExecutor : public CPassExecutor {
  public:
-  bool Install(const std::string&, const std::string& infPath, const std::string& hardwareId) override {
-    return InstallFromInf(hardwareId, infPath);
+  InstallOutcome Install(const std::string&, const std::string& infPath,
+                         const std::string& hardwareId) override {
+    return InstallFromInf(hardwareId, infPath) ? InstallOutcome::kPreinstalled
+                                               : InstallOutcome::kNotPreinstalled;
   }
   void Skip(const std::string&, const std::string&, SkipReason, const std::string&) override {}
-  void ReenumerateDeviceTree() override { varnoll::ReenumerateDeviceTree(); }
+  void ReenumerateAfterPreinstall() override { ReenumerateDeviceTree(); }
 };
 
 }  // namespace

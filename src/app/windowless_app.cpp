@@ -1,7 +1,7 @@
 #include "windowless_app.h"
 
 #include "dll_search.h"
-#include "platform_api.h"
+#include "platform_process.h"
 
 namespace varnoll {
 

@@ -6,36 +6,34 @@
 
 namespace varnoll::check {
 
-bool CCheckExecutor::Install(const std::string& infName, const std::string& infPath,
-                             const std::string& hardwareId) {
+InstallOutcome CCheckExecutor::Install(const std::string& infName, const std::string& infPath,
+                                       const std::string& hardwareId) {
   FileReport file;
   file.name = infName;
   file.hardwareId = hardwareId;
-  file.qualifies = true;
-  file.note = NoteFor(infPath, std::nullopt, file.hardwareId);
-  bool preinstalls = false;
   if (devices_ == nullptr) {
-    file.action = Action::kInstallOrPreinstall;
+    file.outcome = Action::kInstallOrPreinstall;
   } else {
     for (const PresentDevice& device : *devices_) {
       if (DeviceMatches(device, hardwareId)) file.devices.push_back({device.instanceId, device.driverInf});
     }
     // The update finds no device and fails with "no such device": the INF
     // then goes into the driver store.
-    preinstalls = file.devices.empty();
-    file.action = preinstalls ? Action::kPreinstall : Action::kInstall;
+    file.outcome = file.devices.empty() ? Action::kPreinstall : Action::kInstall;
   }
+  file.note = NoteFor(infName, infPath, file);
+  const bool preinstalls = file.outcome == decltype(file.outcome)(Action::kPreinstall);
   files_.push_back(std::move(file));
-  return preinstalls;
+  return preinstalls ? InstallOutcome::kPreinstalled : InstallOutcome::kNotPreinstalled;
 }
 
 void CCheckExecutor::Skip(const std::string& infName, const std::string& infPath, SkipReason why,
                           const std::string& hardwareId) {
   FileReport file;
   file.name = infName;
-  file.skipped = why;
+  file.outcome = why;
   if (why == SkipReason::kNoVen) file.hardwareId = hardwareId;
-  file.note = NoteFor(infPath, file.skipped, file.hardwareId);
+  file.note = NoteFor(infName, infPath, file);
   files_.push_back(std::move(file));
 }
 
@@ -44,7 +42,7 @@ CheckReport CCheckExecutor::Report(const std::string& folder) const {
   report.folder = folder;
   report.files = files_;
   const bool anyQualifies =
-      std::any_of(files_.begin(), files_.end(), [](const FileReport& file) { return file.qualifies; });
+      std::any_of(files_.begin(), files_.end(), [](const FileReport& file) { return file.Qualifies(); });
   if (devices_ != nullptr || !anyQualifies) report.reenumerate = reenumerated_;
   return report;
 }

@@ -15,10 +15,11 @@ class CCheckExecutor : public CPassExecutor {
   // `devices` null: present devices cannot be seen here (Linux).
   explicit CCheckExecutor(const std::vector<PresentDevice>* devices) : devices_(devices) {}
 
-  bool Install(const std::string& infName, const std::string& infPath, const std::string& hardwareId) override;
+  InstallOutcome Install(const std::string& infName, const std::string& infPath,
+                         const std::string& hardwareId) override;
   void Skip(const std::string& infName, const std::string& infPath, SkipReason why,
             const std::string& hardwareId) override;
-  void ReenumerateDeviceTree() override { reenumerated_ = true; }
+  void ReenumerateAfterPreinstall() override { reenumerated_ = true; }
 
   // The report for `folder`, once the pass is over.
   CheckReport Report(const std::string& folder) const;

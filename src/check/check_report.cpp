@@ -2,7 +2,9 @@
 
 namespace varnoll::check {
 
-const char* ActionName(Action action) {
+namespace {
+
+const char* Name(Action action) {
   switch (action) {
     case Action::kInstall:
       return "install";
@@ -10,15 +12,24 @@ const char* ActionName(Action action) {
       return "preinstall";
     case Action::kInstallOrPreinstall:
       return "install-or-preinstall";
-    case Action::kSkip:
-      break;
   }
-  return "skip";
+  return "";
 }
 
-const char* ReasonName(const std::optional<SkipReason>& skipped) {
-  if (!skipped) return "ok";
-  switch (*skipped) {
+}  // namespace
+
+const char* ActionName(const FileReport& file) {
+  const Action* action = std::get_if<Action>(&file.outcome);
+  return action ? Name(*action) : "skip";
+}
+
+const char* ReasonName(const FileReport& file) {
+  const SkipReason* why = std::get_if<SkipReason>(&file.outcome);
+  return why ? ReasonName(*why) : "ok";
+}
+
+const char* ReasonName(SkipReason why) {
+  switch (why) {
     case SkipReason::kUnreadable:
       return "unreadable";
     case SkipReason::kNoMarker:
@@ -28,15 +39,20 @@ const char* ReasonName(const std::optional<SkipReason>& skipped) {
     case SkipReason::kNoComma:
       return "no-comma";
     case SkipReason::kNoVen:
-      break;
+      return "no-ven";
   }
-  return "no-ven";
+  return "";
 }
 
 Tally Count(const CheckReport& report) {
   Tally tally;
   for (const FileReport& file : report.files) {
-    switch (file.action) {
+    const Action* action = std::get_if<Action>(&file.outcome);
+    if (!action) {
+      ++tally.skip;
+      continue;
+    }
+    switch (*action) {
       case Action::kInstall:
         ++tally.install;
         break;
@@ -45,9 +61,6 @@ Tally Count(const CheckReport& report) {
         break;
       case Action::kInstallOrPreinstall:
         ++tally.either;
-        break;
-      case Action::kSkip:
-        ++tally.skip;
         break;
     }
   }

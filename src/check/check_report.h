@@ -1,20 +1,21 @@
 // What the check tool found: for each INF file, what the installer would do
-// with it, and why.
+// with it, or why it would leave it alone.
 #pragma once
 
-#include "install_pass.h"
+#include "hardware_id.h"
 
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace varnoll::check {
 
+// What the installer would do with a file that qualifies.
 enum class Action {
   kInstall,              // a present device has the ID: its driver is updated
   kPreinstall,           // no present device has it: the INF goes to the store
   kInstallOrPreinstall,  // one of the two; which, only Windows can tell
-  kSkip,
 };
 
 struct DeviceMatch {
@@ -25,11 +26,12 @@ struct DeviceMatch {
 struct FileReport {
   std::string name;
   std::optional<std::string> hardwareId;  // absent when the file yields none
-  bool qualifies = false;
-  Action action = Action::kSkip;
-  std::optional<SkipReason> skipped;  // why the pass skips it; none: it qualifies
+  // What the installer would do with the file, or why it skips it.
+  std::variant<Action, SkipReason> outcome = SkipReason::kUnreadable;
   std::string note;  // one sentence for a person, or empty
   std::vector<DeviceMatch> devices;
+
+  bool Qualifies() const { return std::holds_alternative<Action>(outcome); }
 };
 
 struct CheckReport {
@@ -40,9 +42,11 @@ struct CheckReport {
   std::optional<bool> reenumerate;
 };
 
-const char* ActionName(Action action);
+// "install", "preinstall", "install-or-preinstall", or "skip".
+const char* ActionName(const FileReport& file);
 // "ok" for a file that qualifies, else the skip reason's name.
-const char* ReasonName(const std::optional<SkipReason>& skipped);
+const char* ReasonName(const FileReport& file);
+const char* ReasonName(SkipReason why);
 
 // What the installer would do with each file: how many would be installed,
 // pre-installed (or one of the two, where devices cannot be seen), skipped.

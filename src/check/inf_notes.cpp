@@ -1,17 +1,14 @@
 #include "inf_notes.h"
 
-#include "hardware_id.h"
-#include "inf_text_stream.h"
-#include "logical_line.h"
-#include "platform_api.h"
 #include "report_format.h"
-#include "unique_handle.h"
 
 #include <vector>
 
 namespace varnoll::check {
 
 namespace {
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Sentence(const std::vector<std::string>& parts) {
   std::string text;
@@ -24,27 +21,33 @@ std::string Sentence(const std::vector<std::string>& parts) {
   return text + ".";
 }
 
-std::string Why(const std::string& infPath, const std::optional<SkipReason>& skipped,
-                const std::optional<std::string>& hardwareId) {
-  if (!skipped) return std::string();
-  switch (*skipped) {
+// "F_MODEM]", "GENERIC]" or "TARVELIX]", as the reader knows them.
+std::string MarkerList() {
+  std::string list;
+  const size_t count = std::size(kSectionMarkers);
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) list += i + 1 == count ? " or " : ", ";
+    list += std::string("\"") + kSectionMarkers[i] + "\"";
+  }
+  return list;
+}
+
+std::string Why(SkipReason why, bool utf16, const std::optional<std::string>& hardwareId) {
+  switch (why) {
     case SkipReason::kUnreadable:
       return "the file cannot be opened for reading (a folder, locked by another program, or gone)";
     case SkipReason::kNoMarker:
-      if (LooksLikeUtf16(infPath)) {
-        return "the file is stored as UTF-16, which the installer does not read: save it as ANSI";
-      }
-      return "no line holds \"F_MODEM]\", \"GENERIC]\" or \"TARVELIX]\" (in any case), so there is no "
-             "models section the installer knows";
+      if (utf16) return "the file is stored as UTF-16, which the installer does not read: save it as ANSI";
+      return "no line holds " + MarkerList() + " (in any case), so there is no models section the installer knows";
     case SkipReason::kNoModelLine:
       return "the marked line is the last line of the file: no model line follows it";
     case SkipReason::kNoComma:
       return "the line after the marked one has no comma, so it names no hardware ID";
     case SkipReason::kNoVen:
-      break;
+      if (hardwareId && hardwareId->empty()) return "the model line has nothing after its first comma";
+      return "the hardware ID lacks \"VEN_\" (upper case), so the installer leaves the file alone";
   }
-  if (hardwareId && hardwareId->empty()) return "the model line has nothing after its first comma";
-  return "the hardware ID lacks \"VEN_\" (upper case), so the installer leaves the file alone";
+  return std::string();
 }
 
 // The first %token% in `id`, or empty: a [Strings] key that Windows would
@@ -57,54 +60,66 @@ std::string StringToken(const std::string& id) {
   return id.substr(open, close - open + 1);
 }
 
+// From one more read of the file: its first bytes and, for a file that has a
+// hardware ID, the rest of its marked section.
+struct FileFacts {
+  bool utf16 = false;
+  int furtherModelLines = 0;  // lines with '=' after the model line, in its section
+};
+
+FileFacts ReadFacts(const std::string& infPath, bool hasHardwareId) {
+  FileFacts facts;
+  CModelSectionReader reader(infPath);
+  facts.utf16 = LooksLikeUtf16(reader.Start());
+  std::string line;
+  if (!hasHardwareId || !reader.FindModelHardwareId(line, nullptr)) return facts;
+  while (reader.NextLineOfSection(line)) {
+    if (line.find('=') != std::string::npos) ++facts.furtherModelLines;
+  }
+  return facts;
+}
+
 }  // namespace
 
-bool LooksLikeUtf16(const std::string& infPath) {
-  UniqueFileHandle file(CreateFileA(infPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) return false;
-  unsigned char start[512];
-  DWORD got = 0;
-  if (!ReadFile(file.Get(), start, sizeof start, &got, nullptr) || got < 2) return false;
-  if ((start[0] == 0xFF && start[1] == 0xFE) || (start[0] == 0xFE && start[1] == 0xFF)) return true;
-  DWORD zeroEven = 0;
-  DWORD zeroOdd = 0;
-  for (DWORD i = 0; i < got; ++i) (i % 2 ? zeroOdd : zeroEven) += start[i] == 0;
+bool LooksLikeUtf16(std::string_view start) {
+  start = start.substr(0, 512);
+  const size_t got = start.size();
+  if (got < 2) return false;
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(start[i]); };
+  if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) return true;
+  size_t zeroEven = 0;
+  size_t zeroOdd = 0;
+  for (size_t i = 0; i < got; ++i) (i % 2 ? zeroOdd : zeroEven) += byte(i) == 0;
   // ASCII text in UTF-16 has a zero in every other byte.
   return got >= 8 && (zeroOdd * 4 >= got * 3 / 2 || zeroEven * 4 >= got * 3 / 2);
 }
 
-int CountFurtherModelLines(const std::string& infPath) {
-  InfTextStream stream(infPath.c_str());
-  if (!stream.IsOpen()) return 0;
-  std::string line;
-  while (ReadLogicalLine(line, stream)) {
-    if (!HoldsSectionMarker(line)) continue;
-    if (!ReadLogicalLine(line, stream)) return 0;
-    int further = 0;
-    while (ReadLogicalLine(line, stream) && line.front() != '[') {
-      if (line.find('=') != std::string::npos) ++further;
-    }
-    return further;
-  }
-  return 0;
+bool MatchesOnlyThroughShortName(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  const std::string extension = name.substr(dot + 1);
+  return extension.size() > 3 && LowerAscii(extension[0]) == 'i' && LowerAscii(extension[1]) == 'n' &&
+         LowerAscii(extension[2]) == 'f';
 }
 
-std::string NoteFor(const std::string& infPath, const std::optional<SkipReason>& skipped,
-                    const std::optional<std::string>& hardwareId) {
-  std::vector<std::string> parts{Why(infPath, skipped, hardwareId)};
-  const std::string token = hardwareId ? StringToken(*hardwareId) : std::string();
+std::string NoteFor(const std::string& infName, const std::string& infPath, const FileReport& file) {
+  const FileFacts facts = ReadFacts(infPath, file.hardwareId.has_value());
+  const SkipReason* why = std::get_if<SkipReason>(&file.outcome);
+  std::vector<std::string> parts{why ? Why(*why, facts.utf16, file.hardwareId) : std::string()};
+  const std::string token = file.hardwareId ? StringToken(*file.hardwareId) : std::string();
   if (!token.empty()) {
     parts.push_back("the ID holds " + token +
                     ", a token of the [Strings] section, which the installer passes as it stands, so it matches "
                     "no device");
   }
-  if (!skipped || *skipped == SkipReason::kNoVen) {
-    const int further = CountFurtherModelLines(infPath);
-    if (further > 0) {
-      parts.push_back(Decimal(further) + (further == 1 ? " further model line follows" : " further model lines follow") +
-                      " in the marked section; the installer tries only the first");
-    }
+  if (facts.furtherModelLines > 0) {
+    const int further = facts.furtherModelLines;
+    parts.push_back(Decimal(further) + (further == 1 ? " further model line follows" : " further model lines follow") +
+                    " in the marked section; the installer tries only the first");
+  }
+  if (MatchesOnlyThroughShortName(infName)) {
+    parts.push_back("Windows lists this file for \"*.inf\" through its 8.3 short name only; on a volume without "
+                    "8.3 names the installer would not see it");
   }
   return Sentence(parts);
 }

@@ -5,23 +5,23 @@
 
 #include "check_report.h"
 
-#include <optional>
 #include <string>
+#include <string_view>
 
 namespace varnoll::check {
 
-// One sentence (or empty) for the file at `infPath`, which the pass skipped
-// for `skipped` (none: it qualifies), with `hardwareId` (when it yielded one). Reads the file again,
-// with the installer's own INF reader; never writes it.
-std::string NoteFor(const std::string& infPath, const std::optional<SkipReason>& skipped,
-                    const std::optional<std::string>& hardwareId);
+// One sentence (or empty) for the INF file `infName` at `infPath`, given what
+// the pass made of it (`file`'s outcome and hardware ID). Reads the file once
+// more, with the installer's own reader; never writes it.
+std::string NoteFor(const std::string& infName, const std::string& infPath, const FileReport& file);
 
-// Whether the file starts like UTF-16 text: a byte-order mark, or every
-// other byte zero.
-bool LooksLikeUtf16(const std::string& infPath);
+// Whether `start`, the first bytes of a file, look like UTF-16 text: a
+// byte-order mark, or every other byte zero.
+bool LooksLikeUtf16(std::string_view start);
 
-// How many logical lines with an '=' follow the model line in the first
-// marked section, up to the next section header; 0 when there is none.
-int CountFurtherModelLines(const std::string& infPath);
+// Whether Windows lists `name` for "*.inf" only through its 8.3 short name
+// (model.infx is MODEL~1.INF): its extension starts with "inf" and is
+// longer. A volume without 8.3 names does not list it.
+bool MatchesOnlyThroughShortName(const std::string& name);
 
 }  // namespace varnoll::check

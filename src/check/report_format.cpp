@@ -2,6 +2,8 @@
 
 #include "text_encoding.h"
 
+#include <charconv>
+
 namespace varnoll::check {
 
 namespace {
@@ -11,17 +13,17 @@ std::string Plural(int count, const char* one, const char* many) {
 }
 
 std::string ActionLine(const FileReport& file) {
-  switch (file.action) {
+  const Action* action = std::get_if<Action>(&file.outcome);
+  if (!action) return std::string("skip (") + ReasonName(file) + ")";
+  switch (*action) {
     case Action::kInstall:
       return "install, on " + Plural(static_cast<int>(file.devices.size()), "present device", "present devices");
     case Action::kPreinstall:
       return "pre-install into the driver store (no present device has this ID)";
     case Action::kInstallOrPreinstall:
       return "install on a present device with this ID, or pre-install if there is none";
-    case Action::kSkip:
-      break;
   }
-  return std::string("skip (") + ReasonName(file.skipped) + ")";
+  return std::string();
 }
 
 std::string Summary(const CheckReport& report) {
@@ -46,14 +48,10 @@ std::string Summary(const CheckReport& report) {
 
 }  // namespace
 
-std::string Decimal(int value) {
-  if (value < 0) return "-" + Decimal(-value);
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-    value /= 10;
-  } while (value > 0);
-  return digits;
+std::string Decimal(long long value) {
+  char digits[24];
+  const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+  return std::string(digits, end.ptr);
 }
 
 std::string FormatText(const CheckReport& report) {
@@ -101,8 +99,8 @@ std::string FormatJson(const CheckReport& report) {
     separator = ",";
     json += "\n  {\"name\": " + ansi(file.name) +
             ", \"hardware_id\": " + (file.hardwareId ? ansi(*file.hardwareId) : std::string("null")) +
-            ", \"qualifies\": " + (file.qualifies ? "true" : "false") + ", \"action\": \"" +
-            ActionName(file.action) + "\", \"reason\": \"" + ReasonName(file.skipped) +
+            ", \"qualifies\": " + (file.Qualifies() ? "true" : "false") + ", \"action\": \"" +
+            ActionName(file) + "\", \"reason\": \"" + ReasonName(file) +
             "\", \"note\": " + ansi(file.note) + ", \"devices\": [";
     const char* deviceSeparator = "";
     for (const DeviceMatch& device : file.devices) {

@@ -18,7 +18,7 @@ std::string FormatJson(const CheckReport& report);
 // `text` (UTF-8) as a JSON string literal, quotes included.
 std::string JsonString(const std::string& text);
 
-// A count as decimal digits; the tool writes its output without printf.
-std::string Decimal(int value);
+// A number as decimal digits; the tool writes its output without printf.
+std::string Decimal(long long value);
 
 }  // namespace varnoll::check

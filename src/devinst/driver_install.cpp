@@ -1,6 +1,6 @@
 #include "driver_install.h"
 
-#include "platform_api.h"
+#include "platform_devices.h"
 
 namespace varnoll {
 

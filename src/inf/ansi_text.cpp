@@ -1,6 +1,6 @@
 #include "ansi_text.h"
 
-#include "platform_api.h"
+#include "platform_files.h"
 
 #include <algorithm>
 #include <limits>

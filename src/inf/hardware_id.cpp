@@ -1,16 +1,11 @@
 #include "hardware_id.h"
 
 #include "ansi_text.h"
-#include "inf_text_stream.h"
 #include "logical_line.h"
-
-#include <string_view>
 
 namespace varnoll {
 
 namespace {
-
-constexpr const char* kSectionMarkers[] = {"F_MODEM]", "GENERIC]", "TARVELIX]"};
 
 // `upper` is scratch space, kept by the caller so that a file full of
 // section headers costs no allocation per line.
@@ -39,6 +34,11 @@ bool ParseModelLine(const std::string& modelLine, std::string& hardwareId) {
   return true;
 }
 
+bool Fail(SkipReason reason, SkipReason* why) {
+  if (why) *why = reason;
+  return false;
+}
+
 }  // namespace
 
 bool HoldsSectionMarker(const std::string& line) {
@@ -46,24 +46,28 @@ bool HoldsSectionMarker(const std::string& line) {
   return HoldsSectionMarker(line, upper);
 }
 
-HardwareIdScan ScanModelHardwareId(const std::string& infPath, std::string& hardwareId) {
-  InfTextStream stream(infPath.c_str());
-  if (!stream.IsOpen()) return HardwareIdScan::kUnreadable;
-  std::string line;
+CModelSectionReader::CModelSectionReader(const std::string& infPath) : stream_(infPath.c_str()) {}
+
+bool CModelSectionReader::FindModelHardwareId(std::string& hardwareId, SkipReason* why) {
+  if (!stream_.IsOpen()) return Fail(SkipReason::kUnreadable, why);
   std::string upper;
   // Every marker ends with ']'; lines without one are passed over unbuilt.
-  while (ReadLogicalLineContaining(line, stream, ']')) {
-    if (!HoldsSectionMarker(line, upper)) continue;
+  while (ReadLogicalLineContaining(line_, stream_, ']')) {
+    if (!HoldsSectionMarker(line_, upper)) continue;
     // Only the first marked line counts: the model line right after it
     // decides the file's outcome.
-    if (!ReadLogicalLine(line, stream)) return HardwareIdScan::kNoModelLine;
-    return ParseModelLine(line, hardwareId) ? HardwareIdScan::kFound : HardwareIdScan::kNoComma;
+    if (!ReadLogicalLine(line_, stream_)) return Fail(SkipReason::kNoModelLine, why);
+    return ParseModelLine(line_, hardwareId) || Fail(SkipReason::kNoComma, why);
   }
-  return HardwareIdScan::kNoMarker;
+  return Fail(SkipReason::kNoMarker, why);
 }
 
-bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId) {
-  return ScanModelHardwareId(infPath, hardwareId) == HardwareIdScan::kFound;
+bool CModelSectionReader::NextLineOfSection(std::string& line) {
+  return ReadLogicalLine(line, stream_) && line.front() != '[';
+}
+
+bool FindModelHardwareId(const std::string& infPath, std::string& hardwareId, SkipReason* why) {
+  return CModelSectionReader(infPath).FindModelHardwareId(hardwareId, why);
 }
 
 }  // namespace varnoll

@@ -42,6 +42,11 @@ size_t InfTextStream::Find(NextByte& next, size_t from) {
   return next.at;
 }
 
+std::string_view InfTextStream::Peek() {
+  if (position_ == end_ && !Refill()) return std::string_view();
+  return std::string_view(block_.get() + position_, end_ - position_);
+}
+
 bool InfTextStream::NextPhysicalLine(std::string_view& text) {
   if (position_ == end_ && !Refill()) return false;
   return TakeSimpleLine(text) || TakeLineByRules(text);

@@ -39,6 +39,11 @@ class InfTextStream {
   // lines that hold `first` or end with `second` loses nothing.
   void SkipLinesWithout(char first, char second);
 
+  // The bytes of the current read block not yet taken as lines, reading the
+  // first block if none was read yet; raw, before any text rule. Valid until
+  // the next call.
+  std::string_view Peek();
+
  private:
   // Where the next `byte` at or after `from` is in the block (end_ if none),
   // remembered so that each block is searched for it about once.

@@ -2,7 +2,7 @@
 // program still starts there and takes another way when it is missing.
 #pragma once
 
-#include "platform_api.h"
+#include "platform_process.h"
 
 namespace varnoll {
 

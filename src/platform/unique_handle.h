@@ -1,7 +1,7 @@
 // Move-only owners for the two handle families the program opens.
 #pragma once
 
-#include "platform_api.h"
+#include "platform_files.h"
 
 #include <utility>
 

@@ -5,7 +5,6 @@
 #include "inf_text_stream.h"
 #include "logical_line.h"
 #include "reference_inf_reader.h"
-#include "standin.h"
 
 #include <unistd.h>
 
@@ -50,8 +49,6 @@ void Require(bool condition, const char* what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The stand-in records every file opened; a long run must not keep them.
-  standin::Reset();
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string& path = ScratchPath();
   Write(path, bytes);

@@ -1,7 +1,9 @@
 // Scripting and inspecting the host platform stand-in.
 #pragma once
 
-#include "platform_api.h"
+#include "platform_devices.h"
+#include "platform_files.h"
+#include "platform_process.h"
 
 #include <map>
 #include <set>

@@ -1,15 +1,12 @@
 // The Linux check tool, for vendors who assemble driver folders on Linux
 // build machines: the same pass over real files, with no devices to see.
 #include "check_tool.h"
-#include "inf_discovery.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
-
-std::vector<std::string> varnoll::InfFileList;
 
 namespace {
 

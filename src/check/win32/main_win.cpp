@@ -2,13 +2,10 @@
 // changes nothing.
 #include "check_tool.h"
 #include "dll_search.h"
-#include "inf_discovery.h"
 #include "module_directory.h"
-#include "platform_api.h"
+#include "platform_process.h"
 
 #include <vector>
-
-std::vector<std::string> varnoll::InfFileList;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // What a HANDLE points to on the POSIX side of the seam.
 #pragma once
 
-#include "platform_api.h"
+#include "platform_types.h"
 
 namespace varnoll::posix {
 
