@@ -21,11 +21,16 @@ TEST(InfDiscovery, ListsEveryEntryMatchingStarDotInfWhateverItsCase) {
   folder.Write("readme.txt", "");
   folder.Write("driver.inf.txt", "");
   folder.Write("inf", "");
+  folder.Write("notinf.in", "");
+  // These match through their 8.3 short names, MODEL~1.INF and Z~1.INF.
+  folder.Write("model.infx", "");
+  folder.Write("z.inf~", "");
   folder.MakeFolder("folder.inf");
   InfFileList = {"left over"};
   EXPECT_TRUE(CollectInfFiles(folder.WithSeparator()));
   // Windows lists subfolders too; reading them fails later.
-  EXPECT_THAT(InfFileList, UnorderedElementsAre("b.inf", "A.INF", "Mixed.Inf", "folder.inf"));
+  EXPECT_THAT(InfFileList,
+              UnorderedElementsAre("b.inf", "A.INF", "Mixed.Inf", "model.infx", "z.inf~", "folder.inf"));
 }
 
 TEST(InfDiscovery, ReportsNothingFoundForEmptyAndMissingFolders) {

@@ -38,6 +38,9 @@ CASES = {
                         "no-comma", ["comma"]),
     "12-bytes.inf": (b"[Tarvelix]\n%M%=I, PCI\\VEN_\x81\xe9\x80\x01\"\\\n", "PCI\\VEN_\ufffd\u00e9\u20ac\x01\"",
                      True, "install-or-preinstall", "ok", []),
+    # Listed through its 8.3 short name, MODEL~1.INF, as Windows lists it.
+    "15-model.infx": (b"[Tarvelix]\n%M%=I, PCI\\VEN_15\n", "PCI\\VEN_15", True, "install-or-preinstall", "ok",
+                      ["8.3 short name"]),
 }
 
 
@@ -60,6 +63,8 @@ class CheckTool(unittest.TestCase):
         for name, (data, *_rest) in CASES.items():
             self.write(name, data)
         os.mkdir(os.path.join(self.folder, "13-folder.inf"))
+        # A FIFO no program writes to: opening it must not wait.
+        os.mkfifo(os.path.join(self.folder, "14-fifo.inf"))
         self.write("notes.txt", b"[Tarvelix]\n%M%=I, PCI\\VEN_1\n")
         done = subprocess.run([TOOL, "--json", self.folder], capture_output=True, timeout=60)
         self.assertEqual(done.returncode, 0)
@@ -68,13 +73,13 @@ class CheckTool(unittest.TestCase):
         self.assertEqual(report["folder"], os.path.realpath(self.folder) + "/")
         self.assertIsNone(report["reenumerate"], "unknown on Linux with a qualifying file")
         names = [f["name"] for f in report["files"]]
-        self.assertEqual(names, sorted(CASES) + ["13-folder.inf"])
+        self.assertEqual(names, sorted(list(CASES) + ["13-folder.inf", "14-fifo.inf"]))
         for entry in report["files"]:
             with self.subTest(entry["name"]):
                 self.assertEqual(set(entry), {"name", "hardware_id", "qualifies", "action", "reason", "note",
                                               "devices"})
                 self.assertEqual(entry["devices"], [])
-                if entry["name"] == "13-folder.inf":
+                if entry["name"] in ("13-folder.inf", "14-fifo.inf"):
                     self.assertEqual((entry["hardware_id"], entry["action"], entry["reason"]),
                                      (None, "skip", "unreadable"))
                     continue

@@ -1,8 +1,8 @@
 // The file side of the seam over POSIX: what the INF reading and the INF
 // search need, with the Windows behaviour they rely on (case-insensitive
-// "*.inf" matching, names sorted as Windows returns them, directories listed
-// but not opened as files).
-#include "platform_api.h"
+// "*.inf" matching, 8.3 short names matched too, names sorted as Windows
+// returns them, directories listed but not opened as files).
+#include "platform_files.h"
 #include "posix_handle.h"
 
 #include <dirent.h>
@@ -36,9 +36,10 @@ struct SearchHandle {
 };
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// '*' and '?' wildcards, case-insensitive, as the Windows search matches long
-// names (8.3 short names do not exist here).
+// '*' and '?' wildcards, case-insensitive, as the Windows search matches
+// names.
 bool MatchesPattern(const char* name, const char* pattern) {
   if (*pattern == '\0') return *name == '\0';
   if (*pattern == '*') {
@@ -50,6 +51,48 @@ bool MatchesPattern(const char* name, const char* pattern) {
   if (*name == '\0') return false;
   if (*pattern != '?' && LowerAscii(*name) != LowerAscii(*pattern)) return false;
   return MatchesPattern(name + 1, pattern + 1);
+}
+
+// One 8.3 part: blanks and dots dropped, characters 8.3 names cannot hold
+// replaced, upper case, at most `length` characters.
+std::string ShortNamePart(const std::string& text, size_t length) {
+  std::string part;
+  for (const char c : text) {
+    if (part.size() == length) break;
+    if (c == ' ' || c == '.') continue;
+    part += std::string("+,;=[]").find(c) == std::string::npos ? UpperAscii(c) : '_';
+  }
+  return part;
+}
+
+// The 8.3 short name Windows gives `name` on a volume that makes them (the
+// default on system volumes): NAME~1.EXT from the first six characters of
+// the part before the last dot and the first three after it. Empty when the
+// long name is a valid short name itself. The "~1" may be "~2" and so on in
+// a real folder, which no pattern the programs use can tell apart.
+std::string ShortNameAlias(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  const std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+  const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+  // Case does not count: b.inf is its own short name.
+  const auto isShortPart = [](const std::string& part, size_t length) {
+    std::string upper = part;
+    for (char& c : upper) c = UpperAscii(c);
+    return part.size() <= length && ShortNamePart(part, length) == upper;
+  };
+  if (!base.empty() && isShortPart(base, 8) && isShortPart(extension, 3)) return std::string();
+  const std::string shortBase = ShortNamePart(base, 6);
+  if (shortBase.empty()) return std::string();
+  const std::string shortExtension = ShortNamePart(extension, 3);
+  return shortBase + "~1" + (shortExtension.empty() ? "" : "." + shortExtension);
+}
+
+// Windows' search matches a pattern against the long name and the short
+// name of each entry.
+bool MatchesSearch(const std::string& name, const std::string& mask) {
+  if (MatchesPattern(name.c_str(), mask.c_str())) return true;
+  const std::string alias = ShortNameAlias(name);
+  return !alias.empty() && MatchesPattern(alias.c_str(), mask.c_str());
 }
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
@@ -97,7 +140,7 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* entry) {
   while (const dirent* item = readdir(listing)) {
     const std::string name = item->d_name;
     if (name == "." || name == "..") continue;
-    if (varnoll::posix::MatchesPattern(name.c_str(), mask.c_str())) names.push_back(name);
+    if (varnoll::posix::MatchesSearch(name, mask)) names.push_back(name);
   }
   closedir(listing);
   if (names.empty()) {
@@ -138,14 +181,17 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD share, void*, DWORD dis
     lastError = ERROR_ACCESS_DENIED;
     return INVALID_HANDLE_VALUE;
   }
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none
+  // comes; opening a socket fails anyway.
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     lastError = errno == ENOENT || errno == ENOTDIR ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED;
     return INVALID_HANDLE_VALUE;
   }
-  // Windows refuses to open a directory as a file.
+  // Windows refuses to open a directory as a file; a FIFO or a device is no
+  // INF file either, and reading one could block.
   struct stat info {};
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
     close(fd);
     lastError = ERROR_ACCESS_DENIED;
     return INVALID_HANDLE_VALUE;
