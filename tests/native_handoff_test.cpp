@@ -168,13 +168,51 @@ TEST_F(NativeHandoff, RunsItsOwnPassWhenTheNativeBuildCannotBeStarted) {
   EXPECT_THAT(standin::ProcessCalls(), ElementsAre(Start("varnoll64.exe")));
 }
 
-TEST_F(NativeHandoff, TheHostBuildCountsAsX64) { EXPECT_EQ(kThisBuild, Machine::kX64); }
+// What Windows tells this build, natively on its own machine, and emulated
+// on a machine whose native build it is not; null where there is none (an
+// ARM64 build runs nowhere else).
+const Report* NativeReport() {
+  switch (kThisBuild) {
+    case Machine::kX86:
+      return &kX86OnX86;
+    case Machine::kX64:
+      return &kX64OnX64;
+    case Machine::kArm64:
+      return &kArm64OnArm64;
+    case Machine::kUnknown:
+      break;
+  }
+  return nullptr;
+}
+
+const Report* EmulatedReport() {
+  switch (kThisBuild) {
+    case Machine::kX86:
+      return &kX86OnX64;
+    case Machine::kX64:
+      return &kX64OnArm64;
+    case Machine::kArm64:
+    case Machine::kUnknown:
+      break;
+  }
+  return nullptr;
+}
+
+// The builds this one is not, as siblings.
+std::vector<std::string> OtherBuilds() {
+  std::vector<std::string> others;
+  for (const Machine machine : {Machine::kX86, Machine::kX64, Machine::kArm64}) {
+    if (machine != kThisBuild) others.push_back(BuildFileName(machine));
+  }
+  return others;
+}
 
 TEST_F(NativeHandoff, TheNativeBuildRunsThePassAndStartsNothing) {
-  WriteSiblings(folder_, {"varnollarm64.exe"});
+  ASSERT_NE(NativeReport(), nullptr);
+  WriteSiblings(folder_, OtherBuilds());
   folder_.Write("a.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_1111\n");
-  standin::Current().modulePath = folder_.WithSeparator() + "varnoll64.exe";
-  Script(kX64OnX64);
+  standin::Current().modulePath = folder_.WithSeparator() + BuildFileName(kThisBuild);
+  Script(*NativeReport());
   standin::Current().presentHardwareIds = {"PCI\\VEN_1111"};
   CVarnollApp app;
   EXPECT_EQ(app.Run(), 0);
@@ -184,14 +222,16 @@ TEST_F(NativeHandoff, TheNativeBuildRunsThePassAndStartsNothing) {
 }
 
 TEST_F(NativeHandoff, AfterAHandOffThePassTouchesNoDevice) {
-  WriteSiblings(folder_, {"varnollarm64.exe"});
+  if (EmulatedReport() == nullptr) GTEST_SKIP() << "an ARM64 build is native wherever it runs";
+  WriteSiblings(folder_, OtherBuilds());
   folder_.Write("a.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_1111\n");
-  standin::Current().modulePath = folder_.WithSeparator() + "varnoll64.exe";
-  Script(kX64OnArm64);
+  standin::Current().modulePath = folder_.WithSeparator() + BuildFileName(kThisBuild);
+  Script(*EmulatedReport());
   standin::Current().presentHardwareIds = {"PCI\\VEN_1111"};
+  const std::string native = BuildFileName(static_cast<Machine>(EmulatedReport()->nativeMachine));
   CVarnollApp app;
   EXPECT_EQ(app.Run(), 0);
-  EXPECT_THAT(standin::ProcessCalls(), ElementsAre(Start("varnollarm64.exe"), Wait("varnollarm64.exe")));
+  EXPECT_THAT(standin::ProcessCalls(), ElementsAre(Start(native), Wait(native)));
   EXPECT_THAT(standin::DeviceCalls(), IsEmpty());
 }
 
