@@ -5,6 +5,7 @@
 #include "platform_files.h"
 #include "platform_process.h"
 #include "test_support.h"
+#include "text_encoding.h"
 #include "unique_handle.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,34 @@ TEST(WindowsUniqueHandle, ClosingKeepsTheLastError) {
   EXPECT_EQ(GetLastError(), 0xdeadbeefu);
   // Closed: the file can now be removed.
   EXPECT_TRUE(std::filesystem::remove(path));
+}
+
+// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsUtf8(const std::string& text) {
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                          : lead >= 0xF0 && lead < 0xF5                ? 4
+                                                                       : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    if (lead == 0xED && static_cast<unsigned char>(text[i + 1]) >= 0xA0) return false;
+    i += length;
+  }
+  return true;
+}
+
+// The system converts from its ANSI code page (1252 under the tests' Wine):
+// every byte, defined there or not, comes out as well-formed UTF-8.
+TEST(WindowsAnsiToUtf8, EveryByteOfTheCodePageBecomesValidUtf8) {
+  for (int byte = 1; byte < 256; ++byte) {
+    const std::string utf8 = check::AnsiToUtf8(std::string(1, static_cast<char>(byte)));
+    EXPECT_FALSE(utf8.empty()) << byte;
+    EXPECT_TRUE(IsUtf8(utf8)) << byte;
+  }
+  EXPECT_EQ(check::AnsiToUtf8("PCI\\VEN_1 caf\xE9 \x80"), "PCI\\VEN_1 caf\xC3\xA9 \xE2\x82\xAC");
 }
 
 }  // namespace
