@@ -6,10 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/stat.h>
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <sys/stat.h>
 
 namespace varnoll::bench {
 namespace {

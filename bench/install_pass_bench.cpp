@@ -22,11 +22,13 @@ const testing::TempFolder& FolderOf(int64_t count) {
     char name[32];
     for (int64_t i = 0; i < count; ++i) {
       std::snprintf(name, sizeof name, "modem%06lld.inf", static_cast<long long>(i));
-      entry->second.Write(name, "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"
-                                "[Manufacturer]\r\n%Mfg%=Tarvelix\r\n[Tarvelix]\r\n"
-                                "%Modem%=Modem_Install, PCI\\VEN_1F2E&DEV_" +
-                                    std::to_string(i % 10 == 0 ? 1 : 2) + "\r\n[Modem_Install]\r\n"
-                                    "AddReg=Modem.AddReg\r\n");
+      entry->second.Write(name,
+                          "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"
+                          "[Manufacturer]\r\n%Mfg%=Tarvelix\r\n[Tarvelix]\r\n"
+                          "%Modem%=Modem_Install, PCI\\VEN_1F2E&DEV_" +
+                              std::to_string(i % 10 == 0 ? 1 : 2) +
+                              "\r\n[Modem_Install]\r\n"
+                              "AddReg=Modem.AddReg\r\n");
     }
   }
   return entry->second;
@@ -46,9 +48,9 @@ void BM_InstallPass(benchmark::State& state) {
   if (standin::DeviceCalls().size() < static_cast<size_t>(state.range(0))) {
     state.SkipWithError("the pass made fewer calls than there are files");
   }
-  state.counters["per_file"] = benchmark::Counter(static_cast<double>(state.range(0)),
-                                                  benchmark::Counter::kIsIterationInvariantRate |
-                                                      benchmark::Counter::kInvert);
+  state.counters["per_file"] =
+      benchmark::Counter(static_cast<double>(state.range(0)),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(BM_InstallPass)->Arg(1000)->Arg(2500)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -26,7 +26,8 @@ void WriteSyntheticInf(const std::string& path, size_t bytes, InfShape shape) {
           1200 * (i + 1)));
     }
     written += static_cast<size_t>(std::fprintf(out, "HKR, Init, 1,, \"AT&F<cr>\"\r\n"));
-    written += static_cast<size_t>(std::fprintf(out, "HKR, Settings, DialPrefix,, \"D\" \\\r\n    ; continued\r\n"));
+    written +=
+        static_cast<size_t>(std::fprintf(out, "HKR, Settings, DialPrefix,, \"D\" \\\r\n    ; continued\r\n"));
     written += static_cast<size_t>(std::fprintf(out, "HKR, Settings, Terminator,, \"<cr>\"\r\n"));
   }
   std::fputs("[Tarvelix]\r\n%Modem% = Modem_Install, PCI\\VEN_1F2E&DEV_0A01\r\n", out);

@@ -51,9 +51,13 @@ TEST(WindowlessApp, RestrictsTheDllSearchToSystem32FirstAndRunsTheHookWhateverHa
     std::vector<std::string> expected;
   };
   const Case cases[] = {
-      {"Windows with SetDefaultDllDirectories", true, TRUE,
+      {"Windows with SetDefaultDllDirectories",
+       true,
+       TRUE,
        {"SetDefaultDllDirectories(0x800)", "SetErrorMode(0x8001)"}},
-      {"SetDefaultDllDirectories fails", true, FALSE,
+      {"SetDefaultDllDirectories fails",
+       true,
+       FALSE,
        {"SetDefaultDllDirectories(0x800)", "SetDllDirectoryW(\"\")", "SetErrorMode(0x8001)"}},
       {"Windows 7 without the update", false, TRUE, {"SetDllDirectoryW(\"\")", "SetErrorMode(0x8001)"}},
   };
@@ -87,8 +91,8 @@ TEST(UniqueHandle, ClosingKeepsTheLastErrorAndMovingTransfersOwnership) {
   testing::TempFolder folder;
   const std::string path = folder.Write("a.inf", "x");
   {
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
+    UniqueFileHandle file(
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(file.IsValid());
     UniqueFileHandle moved(std::move(file));
     EXPECT_FALSE(file.IsValid());

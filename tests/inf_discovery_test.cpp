@@ -10,8 +10,8 @@ namespace varnoll {
 namespace {
 
 using ::testing::IsEmpty;
-using ::testing::UnorderedElementsAre;
 using testing::TempFolder;
+using ::testing::UnorderedElementsAre;
 
 TEST(InfDiscovery, ListsEveryEntryMatchingStarDotInfWhateverItsCase) {
   TempFolder folder;

@@ -19,11 +19,35 @@ using testing::TempFolder;
 
 // Pieces INF files are made of, and the bytes that have rules of their own.
 const std::vector<std::string>& Tokens() {
-  static const std::vector<std::string> tokens = {
-      "[Tarvelix]", "[generic]", "f_Modem]", "[Version]", "%M% = I,", " PCI\\VEN_1&DEV_2", ",", ";",
-      "\\", "\\\\", " ", "\t", "\v", "\r", "\n", "\n", "\n", "\r\n", "\r\n", std::string(1, '\0'),
-      "\xA0", "x", "Key=Value", "]", "[", std::string(150, 'y'), std::string(197, 'z'),
-      std::string(198, 'w'), "\x1A"};
+  static const std::vector<std::string> tokens = {"[Tarvelix]",
+                                                  "[generic]",
+                                                  "f_Modem]",
+                                                  "[Version]",
+                                                  "%M% = I,",
+                                                  " PCI\\VEN_1&DEV_2",
+                                                  ",",
+                                                  ";",
+                                                  "\\",
+                                                  "\\\\",
+                                                  " ",
+                                                  "\t",
+                                                  "\v",
+                                                  "\r",
+                                                  "\n",
+                                                  "\n",
+                                                  "\n",
+                                                  "\r\n",
+                                                  "\r\n",
+                                                  std::string(1, '\0'),
+                                                  "\xA0",
+                                                  "x",
+                                                  "Key=Value",
+                                                  "]",
+                                                  "[",
+                                                  std::string(150, 'y'),
+                                                  std::string(197, 'z'),
+                                                  std::string(198, 'w'),
+                                                  "\x1A"};
   return tokens;
 }
 

@@ -41,6 +41,8 @@ struct LineCase {
 
 TEST(InfLogicalLines, FollowTheTextStreamAndJoiningRules) {
   const std::string line198 = Repeat('a', 198);
+  // One row a line, with adjacent literals kept together.
+  // clang-format off
   const LineCase cases[] = {
       {"blank and comment lines are skipped", "a\n\n \t\n; note\n  ;x\n b \n", {"a", "b"}},
       {"CR LF and LF read alike", "a\r\nb\nc\r\n", {"a", "b", "c"}},
@@ -69,6 +71,7 @@ TEST(InfLogicalLines, FollowTheTextStreamAndJoiningRules) {
       {"an empty file", "", {}},
       {"only blanks", " \n\t\r\n", {}},
   };
+  // clang-format on
   TempFolder folder;
   for (const LineCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -92,8 +95,8 @@ TEST(InfLogicalLines, CrLfSplitAcrossReadBlocksIsStillOneLineEnd) {
 TEST(InfTextStream, ReportsNothingForMissingFilesAndFolders) {
   TempFolder folder;
   folder.MakeFolder("dir.inf");
-  for (const std::string& path : {folder.WithSeparator() + "missing.inf",
-                                  folder.WithSeparator() + "dir.inf"}) {
+  for (const std::string& path :
+       {folder.WithSeparator() + "missing.inf", folder.WithSeparator() + "dir.inf"}) {
     SCOPED_TRACE(path);
     InfTextStream stream(path.c_str());
     EXPECT_FALSE(stream.IsOpen());
@@ -120,22 +123,25 @@ TEST(InfHardwareId, TakenFromTheModelLineAfterTheFirstMarker) {
       {"each marker", "[Tarvelix]\n" + model, kFound, id},
       {"F_MODEM marker", "[Acme_F_MODEM]\n" + model, kFound, id},
       {"GENERIC marker", "[Generic]\n" + model, kFound, id},
-      {"CR LF file", "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Tarvelix]\r\n"
-                     "%M% = I, PCI\\VEN_1\r\n", kFound, "PCI\\VEN_1"},
-      {"lower-case header matches, the ID keeps its case",
-       "[generic]\n%m% = i, pci\\ven_1f2e\n", kFound, "pci\\ven_1f2e"},
+      {"CR LF file",
+       "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Tarvelix]\r\n"
+       "%M% = I, PCI\\VEN_1\r\n",
+       kFound, "PCI\\VEN_1"},
+      {"lower-case header matches, the ID keeps its case", "[generic]\n%m% = i, pci\\ven_1f2e\n", kFound,
+       "pci\\ven_1f2e"},
       {"mixed-case F_Modem", "[Acme_f_Modem]\n" + model, kFound, id},
-      {"a comment never matches", "; [Tarvelix]\n%M% = I, FIRST\n[Generic]\n%M% = I, SECOND\n",
-       kFound, "SECOND"},
+      {"a comment never matches", "; [Tarvelix]\n%M% = I, FIRST\n[Generic]\n%M% = I, SECOND\n", kFound,
+       "SECOND"},
       {"a header with a trailing comment matches", "[Tarvelix] ; the models\n" + model, kFound, id},
       {"a marker anywhere in a line", "%Mfg% = Tarvelix]\n" + model, kFound, id},
-      {"text between the word and the bracket", "[Tarvelix.NTamd64]\n" + model, SkipReason::kNoMarker, "untouched"},
-      {"blank and comment lines before the model line",
-       "[Tarvelix]\n\n; first model\n   \n" + model, kFound, id},
+      {"text between the word and the bracket", "[Tarvelix.NTamd64]\n" + model, SkipReason::kNoMarker,
+       "untouched"},
+      {"blank and comment lines before the model line", "[Tarvelix]\n\n; first model\n   \n" + model, kFound,
+       id},
       {"only the first hardware ID of a model line",
        "[Tarvelix]\n%M% = I, PCI\\VEN_1&DEV_2, PCI\\VEN_1, *PNPC031\n", kFound, "PCI\\VEN_1&DEV_2"},
-      {"a trailing comment is not part of the ID",
-       "[Tarvelix]\n%M% = I, PCI\\VEN_1 ; the first model\n", kFound, "PCI\\VEN_1"},
+      {"a trailing comment is not part of the ID", "[Tarvelix]\n%M% = I, PCI\\VEN_1 ; the first model\n",
+       kFound, "PCI\\VEN_1"},
       {"a comment right after the ID", "[Tarvelix]\n%M% = I,PCI\\VEN_1;x\n", kFound, "PCI\\VEN_1"},
       {"a model line ending with its comma gives an empty ID", "[Tarvelix]\n%M% = I,\n", kFound, ""},
       {"an empty ID before the next comma", "[Tarvelix]\n%M% = I, , PCI\\VEN_1\n", kFound, ""},
@@ -143,32 +149,33 @@ TEST(InfHardwareId, TakenFromTheModelLineAfterTheFirstMarker) {
        "PCI\\VEN_1"},
       {"0xA0 around the ID is kept", "[Tarvelix]\n%M% = I,\xA0PCI\\VEN_1\xA0\n", kFound,
        "\xA0PCI\\VEN_1\xA0"},
-      {"a model line continued after its comma",
-       "[Tarvelix]\n%M% = I, \\\n    PCI\\VEN_1F2E\n", kFound, "PCI\\VEN_1F2E"},
+      {"a model line continued after its comma", "[Tarvelix]\n%M% = I, \\\n    PCI\\VEN_1F2E\n", kFound,
+       "PCI\\VEN_1F2E"},
       {"a header continued across lines", "[Tar\\\nvelix]\n" + model, kFound, id},
       {"a marked line followed by a line without a comma ends the scan",
        "[Tarvelix]\n%M% = I\n[Generic]\n" + model, SkipReason::kNoComma, "untouched"},
-      {"a marked line that is the last line", "[Version]\n[Tarvelix]\n; none\n", SkipReason::kNoModelLine, "untouched"},
+      {"a marked line that is the last line", "[Version]\n[Tarvelix]\n; none\n", SkipReason::kNoModelLine,
+       "untouched"},
       {"no marker at all", "[Version]\nSignature=\"$Windows NT$\"\n[Models]\n" + model, SkipReason::kNoMarker,
        "untouched"},
       {"an empty file", "", SkipReason::kNoMarker, "untouched"},
       {"0x1A before the model line", "[Tarvelix]\n\x1A" + model, SkipReason::kNoModelLine, "untouched"},
       {"0x1A ends the model line", "[Tarvelix]\n%M% = I, PCI\\VEN_1\x1A, junk\n", kFound, "PCI\\VEN_1"},
-      {"a NUL ends the model line's text", Bytes("[Tarvelix]\n%M% = I, PCI\\VEN_1\0,X\n"),
-       kFound, "PCI\\VEN_1"},
-      {"a NUL before the comma hides it", Bytes("[Tarvelix]\n%M% = I\0, PCI\\VEN_1\n"),
-       SkipReason::kNoComma, "untouched"},
+      {"a NUL ends the model line's text", Bytes("[Tarvelix]\n%M% = I, PCI\\VEN_1\0,X\n"), kFound,
+       "PCI\\VEN_1"},
+      {"a NUL before the comma hides it", Bytes("[Tarvelix]\n%M% = I\0, PCI\\VEN_1\n"), SkipReason::kNoComma,
+       "untouched"},
       {"a lone CR is part of the ID", "[Tarvelix]\n%M% = I, PCI\\VEN_1\rX\n", kFound, "PCI\\VEN_1\rX"},
-      {"a marker split at the 198th character is not found",
-       Repeat('x', 194) + "[Tarvelix]\n" + model, SkipReason::kNoMarker, "untouched"},
+      {"a marker split at the 198th character is not found", Repeat('x', 194) + "[Tarvelix]\n" + model,
+       SkipReason::kNoMarker, "untouched"},
       {"a long line's second part that starts with ';' is a comment",
        Repeat('x', 198) + ";[Tarvelix]\n" + model, SkipReason::kNoMarker, "untouched"},
-      {"a long line's second part that holds a marker counts",
-       Repeat('x', 198) + "[Tarvelix]\n" + model, kFound, id},
-      {"UTF-16LE with a BOM yields nothing",
-       Bytes("\xFF\xFE[\0T\0a\0r\0v\0e\0l\0i\0x\0]\0\n\0") + model, SkipReason::kNoMarker, "untouched"},
-      {"UTF-16BE with a BOM yields nothing",
-       Bytes("\xFE\xFF\0[\0G\0e\0n\0e\0r\0i\0c\0]\0\n") + model, SkipReason::kNoMarker, "untouched"},
+      {"a long line's second part that holds a marker counts", Repeat('x', 198) + "[Tarvelix]\n" + model,
+       kFound, id},
+      {"UTF-16LE with a BOM yields nothing", Bytes("\xFF\xFE[\0T\0a\0r\0v\0e\0l\0i\0x\0]\0\n\0") + model,
+       SkipReason::kNoMarker, "untouched"},
+      {"UTF-16BE with a BOM yields nothing", Bytes("\xFE\xFF\0[\0G\0e\0n\0e\0r\0i\0c\0]\0\n") + model,
+       SkipReason::kNoMarker, "untouched"},
       {"CR-only line ends: the ID comes from the next 198-character part",
        "[Tarvelix]\r" + Repeat('x', 187) + "%M% = I, PCI\\VEN_9\r", kFound, "PCI\\VEN_9"},
       {"CR-only line ends in a short file: no next line", "[Tarvelix]\r" + model, SkipReason::kNoModelLine,
@@ -190,8 +197,8 @@ TEST(InfHardwareId, TakenFromTheModelLineAfterTheFirstMarker) {
 TEST(InfHardwareId, UnreadablePathsYieldNothingAndLeaveTheIdAlone) {
   TempFolder folder;
   folder.MakeFolder("folder.inf");
-  for (const std::string& path : {folder.WithSeparator() + "missing.inf",
-                                  folder.WithSeparator() + "folder.inf"}) {
+  for (const std::string& path :
+       {folder.WithSeparator() + "missing.inf", folder.WithSeparator() + "folder.inf"}) {
     SCOPED_TRACE(path);
     std::string hardwareId = "untouched";
     SkipReason why = SkipReason::kNoVen;

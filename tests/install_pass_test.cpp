@@ -32,9 +32,11 @@ class InstallPass : public ::testing::Test {
 
   // An INF whose first marked models section lists `hardwareId` first.
   void AddInf(const std::string& name, const std::string& hardwareId) {
-    folder_.Write(name, "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"
-                        "[Manufacturer]\r\n%Mfg%=Tarvelix\r\n"
-                        "[Tarvelix]\r\n%Modem%=Modem_Install, " + hardwareId + "\r\n");
+    folder_.Write(name,
+                  "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"
+                  "[Manufacturer]\r\n%Mfg%=Tarvelix\r\n"
+                  "[Tarvelix]\r\n%Modem%=Modem_Install, " +
+                      hardwareId + "\r\n");
   }
 
   std::string PathOf(const std::string& name) const { return folder_.WithSeparator() + name; }
@@ -81,8 +83,7 @@ TEST_F(InstallPass, SeveralPreInstallsGiveOneReenumeration) {
   AddInf("c.inf", "PCI\\VEN_3333");
   EXPECT_THAT(RunApp(), ElementsAre(Update("PCI\\VEN_1111", "a.inf"), Copy("a.inf"),
                                     Update("PCI\\VEN_2222", "b.inf"), Copy("b.inf"),
-                                    Update("PCI\\VEN_3333", "c.inf"), Copy("c.inf"), kLocate,
-                                    kReenumerate));
+                                    Update("PCI\\VEN_3333", "c.inf"), Copy("c.inf"), kLocate, kReenumerate));
 }
 
 TEST_F(InstallPass, OtherUpdateErrorsNeverPreInstall) {
@@ -102,8 +103,8 @@ TEST_F(InstallPass, FailedPreInstallOnlySkipsThatFile) {
   AddInf("b.inf", "PCI\\VEN_2222");
   standin::Current().presentHardwareIds = {"PCI\\VEN_2222"};
   standin::Current().copyOemInfError = 0xE0000000;
-  EXPECT_THAT(RunApp(), ElementsAre(Update("PCI\\VEN_1111", "a.inf"), Copy("a.inf"),
-                                    Update("PCI\\VEN_2222", "b.inf")));
+  EXPECT_THAT(RunApp(),
+              ElementsAre(Update("PCI\\VEN_1111", "a.inf"), Copy("a.inf"), Update("PCI\\VEN_2222", "b.inf")));
 }
 
 TEST_F(InstallPass, FailedLocateMeansNoReenumerateCall) {
@@ -115,8 +116,7 @@ TEST_F(InstallPass, FailedLocateMeansNoReenumerateCall) {
 TEST_F(InstallPass, FailedReenumerationIsIgnored) {
   AddInf("a.inf", "PCI\\VEN_1111");
   standin::Current().reenumerateResult = 0x13;
-  EXPECT_THAT(RunApp(), ElementsAre(Update("PCI\\VEN_1111", "a.inf"), Copy("a.inf"), kLocate,
-                                    kReenumerate));
+  EXPECT_THAT(RunApp(), ElementsAre(Update("PCI\\VEN_1111", "a.inf"), Copy("a.inf"), kLocate, kReenumerate));
 }
 
 TEST_F(InstallPass, OnlyIdsContainingUpperCaseVenAreInstalled) {
@@ -125,8 +125,7 @@ TEST_F(InstallPass, OnlyIdsContainingUpperCaseVenAreInstalled) {
   AddInf("c.inf", "");
   AddInf("d.inf", "USB\\VID_1234&PID_5678");
   AddInf("e.inf", "ROOT\\XVEN_");
-  EXPECT_THAT(RunApp(), ElementsAre(Update("ROOT\\XVEN_", "e.inf"), Copy("e.inf"), kLocate,
-                                    kReenumerate));
+  EXPECT_THAT(RunApp(), ElementsAre(Update("ROOT\\XVEN_", "e.inf"), Copy("e.inf"), kLocate, kReenumerate));
 }
 
 TEST_F(InstallPass, OnlyTheFirstIdOfAModelLineIsInstalled) {
@@ -211,8 +210,7 @@ TEST_F(InstallPass, ModulePathOfTheLongestWholeLengthIsUsed) {
   const std::string folder = folder_.WithSeparator();
   standin::Current().modulePath = folder + std::string(259 - folder.size() - 4, 'x') + ".exe";
   ASSERT_EQ(standin::Current().modulePath.size(), 259u);
-  EXPECT_THAT(RunApp(), ElementsAre(Update("PCI\\VEN_1111", "a.inf"), Copy("a.inf"), kLocate,
-                                    kReenumerate));
+  EXPECT_THAT(RunApp(), ElementsAre(Update("PCI\\VEN_1111", "a.inf"), Copy("a.inf"), kLocate, kReenumerate));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Every build hands the run to the build native to the machine.
-#include "inf_discovery.h"
 #include "native_handoff.h"
+#include "inf_discovery.h"
 #include "standin.h"
 #include "test_support.h"
 #include "varnoll_app.h"
@@ -114,11 +114,23 @@ TEST_F(NativeHandoff, StartsTheBuildNativeToTheMachineOrRunsItsOwnPass) {
       {"x64, native, Windows 7", Machine::kX64, kX64OnX64Windows7, all, nullptr, true},
       {"x86 on 32-bit Windows", Machine::kX86, kX86OnX86, all, nullptr, true},
       {"x86 on 32-bit Windows 7", Machine::kX86, kX86OnX86Windows7, all, nullptr, true},
-      {"x86 on x64, no x64 build", Machine::kX86, kX86OnX64, {"varnoll.exe", "varnollarm64.exe"}, nullptr,
+      {"x86 on x64, no x64 build",
+       Machine::kX86,
+       kX86OnX64,
+       {"varnoll.exe", "varnollarm64.exe"},
+       nullptr,
        true},
-      {"x86 on ARM64, no ARM64 build", Machine::kX86, kX86OnArm64, {"varnoll.exe", "varnoll64.exe"}, nullptr,
+      {"x86 on ARM64, no ARM64 build",
+       Machine::kX86,
+       kX86OnArm64,
+       {"varnoll.exe", "varnoll64.exe"},
+       nullptr,
        true},
-      {"x64 on ARM64, no ARM64 build", Machine::kX64, kX64OnArm64, {"varnoll.exe", "varnoll64.exe"}, nullptr,
+      {"x64 on ARM64, no ARM64 build",
+       Machine::kX64,
+       kX64OnArm64,
+       {"varnoll.exe", "varnoll64.exe"},
+       nullptr,
        true},
   };
   for (const Case& c : cases) {

@@ -81,7 +81,8 @@ bool ModelHardwareId(const std::string& bytes, std::string& hardwareId) {
     const size_t comma = model.find(',');
     if (comma == std::string::npos) return false;
     const size_t end = model.find_first_of(",;", comma + 1);
-    hardwareId = Trimmed(model.substr(comma + 1, end == std::string::npos ? std::string::npos : end - comma - 1));
+    hardwareId =
+        Trimmed(model.substr(comma + 1, end == std::string::npos ? std::string::npos : end - comma - 1));
     return true;
   }
   return false;

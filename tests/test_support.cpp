@@ -23,9 +23,7 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempFolder::WithSeparator() const {
-  return (path_ / "").string();
-}
+std::string TempFolder::WithSeparator() const { return (path_ / "").string(); }
 
 std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
   const std::filesystem::path file = path_ / name;

@@ -14,8 +14,7 @@ using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 bool RestrictDllSearchToSystem32() {
   const auto setDefaultDllDirectories =
       FindKernel32Function<SetDefaultDllDirectoriesFunction>("SetDefaultDllDirectories");
-  if (setDefaultDllDirectories != nullptr &&
-      setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+  if (setDefaultDllDirectories != nullptr && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     return true;
   }
   SetDllDirectoryW(L"");

@@ -12,8 +12,7 @@ namespace {
 // The field is named DependentLoadFlags in newer headers and Reserved1 in
 // older ones; the builds use both kinds.
 template <typename Config>
-constexpr auto SetDependentLoadFlags(Config& config, int)
-    -> decltype(config.DependentLoadFlags = 0, void()) {
+constexpr auto SetDependentLoadFlags(Config& config, int) -> decltype(config.DependentLoadFlags = 0, void()) {
   config.DependentLoadFlags = LOAD_LIBRARY_SEARCH_SYSTEM32;
 }
 

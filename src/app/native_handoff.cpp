@@ -23,8 +23,7 @@ Machine NativeMachineFromOlderCalls(Machine thisBuild) {
   if (!wow64) return thisBuild;
   SYSTEM_INFO native{};
   GetNativeSystemInfo(&native);
-  return native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? Machine::kX64
-                                                                       : Machine::kUnknown;
+  return native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? Machine::kX64 : Machine::kUnknown;
 }
 
 // The machine the program at `path` is built for, from its PE headers;
@@ -38,7 +37,8 @@ Machine ImageMachine(const std::string& path) {
   if (!ReadFile(file.Get(), header, sizeof header, &got, nullptr) || got < 0x40) return Machine::kUnknown;
   if (header[0] != 'M' || header[1] != 'Z') return Machine::kUnknown;
   // e_lfanew: where the PE signature and the file header's machine field are.
-  const DWORD pe = header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | static_cast<DWORD>(header[0x3F]) << 24;
+  const DWORD pe =
+      header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | static_cast<DWORD>(header[0x3F]) << 24;
   if (pe > got - 6 || std::memcmp(header + pe, "PE\0\0", 4) != 0) return Machine::kUnknown;
   return static_cast<Machine>(header[pe + 4] | header[pe + 5] << 8);
 }
@@ -88,8 +88,8 @@ bool HandOffToNativeBuild(const std::string& directory, Machine thisBuild) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started)) {
+  if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started)) {
     return false;
   }
   const UniqueKernelHandle process(started.hProcess);

@@ -59,8 +59,8 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
 
   std::string folder;
   if (folderGiven ? !platform.resolveFolder(argument, folder) : !platform.ownFolder(folder)) {
-    Write(stderr, "varnollcheck: " + (folderGiven ? argument : std::string("its own folder")) +
-                      ": no such folder\n");
+    Write(stderr,
+          "varnollcheck: " + (folderGiven ? argument : std::string("its own folder")) + ": no such folder\n");
     return kExitUsage;
   }
   const CheckReport report = CheckFolder(folder);

@@ -38,7 +38,8 @@ std::string Why(SkipReason why, bool utf16, const std::optional<std::string>& ha
       return "the file cannot be opened for reading (a folder, locked by another program, or gone)";
     case SkipReason::kNoMarker:
       if (utf16) return "the file is stored as UTF-16, which the installer does not read: save it as ANSI";
-      return "no line holds " + MarkerList() + " (in any case), so there is no models section the installer knows";
+      return "no line holds " + MarkerList() +
+             " (in any case), so there is no models section the installer knows";
     case SkipReason::kNoModelLine:
       return "the marked line is the last line of the file: no model line follows it";
     case SkipReason::kNoComma:
@@ -108,18 +109,21 @@ std::string NoteFor(const std::string& infName, const std::string& infPath, cons
   std::vector<std::string> parts{why ? Why(*why, facts.utf16, file.hardwareId) : std::string()};
   const std::string token = file.hardwareId ? StringToken(*file.hardwareId) : std::string();
   if (!token.empty()) {
-    parts.push_back("the ID holds " + token +
-                    ", a token of the [Strings] section, which the installer passes as it stands, so it matches "
-                    "no device");
+    parts.push_back(
+        "the ID holds " + token +
+        ", a token of the [Strings] section, which the installer passes as it stands, so it matches "
+        "no device");
   }
   if (facts.furtherModelLines > 0) {
     const int further = facts.furtherModelLines;
-    parts.push_back(Decimal(further) + (further == 1 ? " further model line follows" : " further model lines follow") +
+    parts.push_back(Decimal(further) +
+                    (further == 1 ? " further model line follows" : " further model lines follow") +
                     " in the marked section; the installer tries only the first");
   }
   if (MatchesOnlyThroughShortName(infName)) {
-    parts.push_back("Windows lists this file for \"*.inf\" through its 8.3 short name only; on a volume without "
-                    "8.3 names the installer would not see it");
+    parts.push_back(
+        "Windows lists this file for \"*.inf\" through its 8.3 short name only; on a volume without "
+        "8.3 names the installer would not see it");
   }
   return Sentence(parts);
 }

@@ -17,7 +17,8 @@ std::string ActionLine(const FileReport& file) {
   if (!action) return std::string("skip (") + ReasonName(file) + ")";
   switch (*action) {
     case Action::kInstall:
-      return "install, on " + Plural(static_cast<int>(file.devices.size()), "present device", "present devices");
+      return "install, on " +
+             Plural(static_cast<int>(file.devices.size()), "present device", "present devices");
     case Action::kPreinstall:
       return "pre-install into the driver store (no present device has this ID)";
     case Action::kInstallOrPreinstall:
@@ -58,8 +59,10 @@ std::string FormatText(const CheckReport& report) {
   std::string text = "Folder: " + report.folder + "\n\n";
   for (const FileReport& file : report.files) {
     text += file.name + "\n";
-    text += "  hardware ID: " + (file.hardwareId ? (file.hardwareId->empty() ? "(empty)" : *file.hardwareId)
-                                                 : std::string("none")) + "\n";
+    text +=
+        "  hardware ID: " +
+        (file.hardwareId ? (file.hardwareId->empty() ? "(empty)" : *file.hardwareId) : std::string("none")) +
+        "\n";
     text += "  action:      " + ActionLine(file) + "\n";
     for (const DeviceMatch& device : file.devices) {
       text += "  device:      " + device.instanceId + ", driver " +
@@ -100,8 +103,8 @@ std::string FormatJson(const CheckReport& report) {
     json += "\n  {\"name\": " + ansi(file.name) +
             ", \"hardware_id\": " + (file.hardwareId ? ansi(*file.hardwareId) : std::string("null")) +
             ", \"qualifies\": " + (file.Qualifies() ? "true" : "false") + ", \"action\": \"" +
-            ActionName(file) + "\", \"reason\": \"" + ReasonName(file) +
-            "\", \"note\": " + ansi(file.note) + ", \"devices\": [";
+            ActionName(file) + "\", \"reason\": \"" + ReasonName(file) + "\", \"note\": " + ansi(file.note) +
+            ", \"devices\": [";
     const char* deviceSeparator = "";
     for (const DeviceMatch& device : file.devices) {
       json += deviceSeparator;

@@ -8,16 +8,15 @@ bool InstallFromInf(const std::string& hardwareId, const std::string& infPath) {
   // The update may ask for a restart; an unattended run never restarts the
   // machine, so the answer is not read.
   BOOL rebootRequired = FALSE;
-  if (UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId.c_str(), infPath.c_str(),
-                                         INSTALLFLAG_FORCE, &rebootRequired)) {
+  if (UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId.c_str(), infPath.c_str(), INSTALLFLAG_FORCE,
+                                         &rebootRequired)) {
     return false;
   }
   // Only "no such device" means the driver belongs in the store for later;
   // any other failure (access denied, bad INF, WOW64) must not pre-install.
   if (GetLastError() != static_cast<DWORD>(ERROR_NO_SUCH_DEVINST)) return false;
 
-  return SetupCopyOEMInfA(infPath.c_str(), nullptr, SPOST_PATH, 0, nullptr, 0, nullptr,
-                          nullptr) != FALSE;
+  return SetupCopyOEMInfA(infPath.c_str(), nullptr, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr) != FALSE;
 }
 
 bool ReenumerateDeviceTree() {

@@ -28,8 +28,8 @@ bool ParseModelLine(const std::string& modelLine, std::string& hardwareId) {
   if (comma == std::string::npos) return false;
   const size_t start = comma + 1;
   const size_t end = modelLine.find_first_of(",;", start);
-  const std::string_view id = std::string_view(modelLine).substr(
-      start, end == std::string::npos ? std::string::npos : end - start);
+  const std::string_view id =
+      std::string_view(modelLine).substr(start, end == std::string::npos ? std::string::npos : end - start);
   hardwareId = std::string(Trim(id));
   return true;
 }

@@ -12,16 +12,15 @@ constexpr char kEndOfFile = '\x1A';
 }  // namespace
 
 InfTextStream::InfTextStream(const char* path)
-    : file_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    : file_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr)) {
   if (file_.IsValid()) block_.reset(new char[kBlockSize]);
 }
 
 bool InfTextStream::Refill() {
   if (atEnd_ || !file_.IsValid()) return false;
   DWORD got = 0;
-  if (!ReadFile(file_.Get(), block_.get(), static_cast<DWORD>(kBlockSize), &got, nullptr) ||
-      got == 0) {
+  if (!ReadFile(file_.Get(), block_.get(), static_cast<DWORD>(kBlockSize), &got, nullptr) || got == 0) {
     atEnd_ = true;
     return false;
   }

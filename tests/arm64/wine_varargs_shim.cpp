@@ -21,7 +21,8 @@ constexpr unsigned __int64 kStandardSnprintf = 2;
 
 template <typename Char>
 int Truncation(unsigned __int64 options, const Char* buffer, size_t count, int written) {
-  if (!(options & kStandardSnprintf) && buffer && written >= 0 && static_cast<size_t>(written) >= count) return -1;
+  if (!(options & kStandardSnprintf) && buffer && written >= 0 && static_cast<size_t>(written) >= count)
+    return -1;
   return written;
 }
 
@@ -40,17 +41,18 @@ int __cdecl __stdio_common_vsprintf(unsigned __int64 options, char* buffer, size
   return Truncation(options, buffer, count, __mingw_vsnprintf(buffer, count, format, args));
 }
 
-int __cdecl __stdio_common_vfprintf(unsigned __int64, FILE* stream, const char* format, _locale_t, va_list args) {
+int __cdecl __stdio_common_vfprintf(unsigned __int64, FILE* stream, const char* format, _locale_t,
+                                    va_list args) {
   return __mingw_vfprintf(stream, format, args);
 }
 
-int __cdecl __stdio_common_vsscanf(unsigned __int64, const char* buffer, size_t, const char* format, _locale_t,
-                                   va_list args) {
+int __cdecl __stdio_common_vsscanf(unsigned __int64, const char* buffer, size_t, const char* format,
+                                   _locale_t, va_list args) {
   return __mingw_vsscanf(buffer, format, args);
 }
 
-int __cdecl __stdio_common_vswprintf(unsigned __int64 options, wchar_t* buffer, size_t count, const wchar_t* format,
-                                     _locale_t, va_list args) {
+int __cdecl __stdio_common_vswprintf(unsigned __int64 options, wchar_t* buffer, size_t count,
+                                     const wchar_t* format, _locale_t, va_list args) {
   return Truncation(options, buffer, count, __mingw_vsnwprintf(buffer, count, format, args));
 }
 

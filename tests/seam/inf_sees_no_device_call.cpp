@@ -17,7 +17,8 @@
 int main() {
 #ifdef VARNOLL_TRY_DEVICE_CALL
   BOOL rebootRequired = FALSE;
-  return UpdateDriverForPlugAndPlayDevicesA(nullptr, "PCI\\VEN_1", "x.inf", INSTALLFLAG_FORCE, &rebootRequired);
+  return UpdateDriverForPlugAndPlayDevicesA(nullptr, "PCI\\VEN_1", "x.inf", INSTALLFLAG_FORCE,
+                                            &rebootRequired);
 #else
   return 0;
 #endif

@@ -171,15 +171,14 @@ BOOL CreateProcessA(const char* application, char* commandLine, void* processAtt
     return standin::Fail(ERROR_FILE_NOT_FOUND);
   }
   if (state.script.createProcessError != 0) return standin::Fail(state.script.createProcessError);
-  started->hProcess = static_cast<varnoll::posix::Handle*>(
-      new standin::ProcessHandle(std::string("process ") + application));
+  started->hProcess =
+      static_cast<varnoll::posix::Handle*>(new standin::ProcessHandle(std::string("process ") + application));
   started->hThread = static_cast<varnoll::posix::Handle*>(new standin::ProcessHandle("thread"));
   return TRUE;
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-  const auto& process =
-      dynamic_cast<standin::ProcessHandle&>(*static_cast<varnoll::posix::Handle*>(handle));
+  const auto& process = dynamic_cast<standin::ProcessHandle&>(*static_cast<varnoll::posix::Handle*>(handle));
   TheState().processCalls.push_back("WaitForSingleObject(" + process.name + ", " +
                                     standin::Hex(milliseconds) + ")");
   return WAIT_OBJECT_0;
@@ -236,9 +235,8 @@ BOOL UpdateDriverForPlugAndPlayDevicesA(HWND parent, const char* hardwareId, con
                                         DWORD installFlags, BOOL* rebootRequired) {
   standin::State& state = TheState();
   state.deviceCalls.push_back("UpdateDriverForPlugAndPlayDevicesA(" + std::string(standin::Pointer(parent)) +
-                              ", " + standin::Quote(hardwareId) + ", " + standin::Quote(fullInfPath) +
-                              ", " + standin::Hex(installFlags) + ", " +
-                              standin::Pointer(rebootRequired) + ")");
+                              ", " + standin::Quote(hardwareId) + ", " + standin::Quote(fullInfPath) + ", " +
+                              standin::Hex(installFlags) + ", " + standin::Pointer(rebootRequired) + ")");
   const auto error = state.script.updateErrors.find(hardwareId);
   if (error != state.script.updateErrors.end()) return standin::Fail(error->second);
   if (state.script.presentHardwareIds.count(hardwareId) == 0) return standin::Fail(ERROR_NO_SUCH_DEVINST);
@@ -252,8 +250,8 @@ BOOL SetupCopyOEMInfA(const char* sourceInf, const char* mediaLocation, DWORD me
   state.deviceCalls.push_back("SetupCopyOEMInfA(" + standin::Quote(sourceInf) + ", " +
                               standin::Pointer(mediaLocation) + ", " + standin::Hex(mediaType) + ", " +
                               standin::Hex(copyStyle) + ", " + standin::Pointer(destination) + ", " +
-                              standin::Hex(destinationSize) + ", " + standin::Pointer(requiredSize) +
-                              ", " + standin::Pointer(destinationComponent) + ")");
+                              standin::Hex(destinationSize) + ", " + standin::Pointer(requiredSize) + ", " +
+                              standin::Pointer(destinationComponent) + ")");
   if (state.script.copyOemInfError != 0) return standin::Fail(state.script.copyOemInfError);
   return standin::Succeed();
 }
@@ -268,7 +266,7 @@ CONFIGRET CM_Locate_DevNodeA(DEVINST* devInst, char* deviceId, ULONG flags) {
 
 CONFIGRET CM_Reenumerate_DevNode(DEVINST devInst, ULONG flags) {
   standin::State& state = TheState();
-  state.deviceCalls.push_back("CM_Reenumerate_DevNode(" + standin::Hex(devInst) + ", " +
-                              standin::Hex(flags) + ")");
+  state.deviceCalls.push_back("CM_Reenumerate_DevNode(" + standin::Hex(devInst) + ", " + standin::Hex(flags) +
+                              ")");
   return state.script.reenumerateResult;
 }

@@ -40,7 +40,7 @@ struct Script {
   BOOL wow64 = FALSE;
   unsigned short nativeArchitecture = PROCESSOR_ARCHITECTURE_AMD64;
   bool hasIsWow64Process2 = true;
-  DWORD createProcessError = 0;  // non-zero: CreateProcessA fails with it
+  DWORD createProcessError = 0;    // non-zero: CreateProcessA fails with it
   USHORT wow64ProcessMachine = 0;  // IMAGE_FILE_MACHINE_UNKNOWN: not WOW64
   USHORT nativeMachine = 0x8664;   // IMAGE_FILE_MACHINE_AMD64
 

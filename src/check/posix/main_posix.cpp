@@ -40,7 +40,6 @@ bool OwnFolder(std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const varnoll::check::ToolPlatform platform{
-      &OwnFolder, &ResolveFolder};
+  const varnoll::check::ToolPlatform platform{&OwnFolder, &ResolveFolder};
   return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc), platform);
 }

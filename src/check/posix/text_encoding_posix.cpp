@@ -7,10 +7,10 @@ namespace varnoll::check {
 namespace {
 
 // 0x80 to 0x9F; 0 where Windows-1252 defines no character.
-constexpr unsigned short kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr unsigned short kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                              0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // Every code point here is below U+10000.
 void AppendUtf8(std::string& out, unsigned codePoint) {
@@ -34,7 +34,8 @@ std::string AnsiToUtf8(const std::string& ansi) {
   for (const char c : ansi) {
     const unsigned byte = static_cast<unsigned char>(c);
     unsigned codePoint = byte;
-    if (byte >= 0x80 && byte < 0xA0) codePoint = kHighControls[byte - 0x80] ? kHighControls[byte - 0x80] : 0xFFFD;
+    if (byte >= 0x80 && byte < 0xA0)
+      codePoint = kHighControls[byte - 0x80] ? kHighControls[byte - 0x80] : 0xFFFD;
     AppendUtf8(out, codePoint);
   }
   return out;

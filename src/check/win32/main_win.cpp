@@ -30,7 +30,6 @@ int main(int argc, char** argv) {
   // As the installer does: nothing this program or the Setup API loads may
   // come from its folder.
   varnoll::RestrictDllSearchToSystem32();
-  const varnoll::check::ToolPlatform platform{
-      &varnoll::FindModuleDirectory, &ResolveFolder};
+  const varnoll::check::ToolPlatform platform{&varnoll::FindModuleDirectory, &ResolveFolder};
   return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc), platform);
 }

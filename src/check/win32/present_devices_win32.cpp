@@ -55,14 +55,15 @@ std::vector<std::string> IdList(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD pro
 }
 
 std::optional<std::string> DriverInf(HDEVINFO set, SP_DEVINFO_DATA& device) {
-  const UniqueDeviceKey key(SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE));
+  const UniqueDeviceKey key(
+      SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE));
   if (!key.IsValid() || key.Get() == nullptr) return std::nullopt;
   char value[MAX_PATH] = "";
   DWORD type = 0;
   DWORD size = sizeof value - 1;
   // Reg* calls return their error instead of setting the last error.
-  if (RegQueryValueExA(static_cast<HKEY>(key.Get()), "InfPath", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-          ERROR_SUCCESS ||
+  if (RegQueryValueExA(static_cast<HKEY>(key.Get()), "InfPath", nullptr, &type,
+                       reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
       type != REG_SZ) {
     return std::nullopt;
   }
@@ -74,7 +75,8 @@ std::optional<std::string> DriverInf(HDEVINFO set, SP_DEVINFO_DATA& device) {
 
 bool ListPresentDevices(std::vector<PresentDevice>& devices) {
   devices.clear();
-  const UniqueDeviceInfoSet set(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
+  const UniqueDeviceInfoSet set(
+      SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
   if (!set.IsValid()) return false;
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof device;

@@ -21,8 +21,8 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* entry);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* entry);
 BOOL FindClose(HANDLE search);
 
-HANDLE CreateFileA(const char* path, DWORD access, DWORD share, void* security,
-                   DWORD disposition, DWORD flags, HANDLE templateFile);
+HANDLE CreateFileA(const char* path, DWORD access, DWORD share, void* security, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read, void* overlapped);
 BOOL CloseHandle(HANDLE handle);
 

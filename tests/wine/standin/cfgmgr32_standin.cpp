@@ -16,8 +16,8 @@ namespace {
 constexpr DEVINST kRoot = 0x2A;
 }
 
-extern "C" __declspec(dllexport) CONFIGRET WINAPI CM_Locate_DevNodeA(PDEVINST devInst, DEVINSTID_A deviceId,
-                                                                     ULONG flags) {
+extern "C" __declspec(dllexport) CONFIGRET WINAPI
+    CM_Locate_DevNodeA(PDEVINST devInst, DEVINSTID_A deviceId, ULONG flags) {
   using namespace standin_dll;
   const CONFIGRET result = HexSetting("VARNOLL_STANDIN_LOCATE", CR_SUCCESS);
   if (result == CR_SUCCESS && devInst) *devInst = kRoot;

@@ -16,8 +16,9 @@
 #pragma clang diagnostic ignored "-Wdll-attribute-on-redeclaration"
 #endif
 
-extern "C" __declspec(dllexport) BOOL WINAPI UpdateDriverForPlugAndPlayDevicesA(
-    HWND parent, LPCSTR hardwareId, LPCSTR fullInfPath, DWORD installFlags, PBOOL rebootRequired) {
+extern "C" __declspec(dllexport) BOOL WINAPI
+    UpdateDriverForPlugAndPlayDevicesA(HWND parent, LPCSTR hardwareId, LPCSTR fullInfPath, DWORD installFlags,
+                                       PBOOL rebootRequired) {
   using namespace standin_dll;
   static bool firstCall = true;
   const std::string byName = Setting("VARNOLL_STANDIN_LOAD_BY_NAME");
@@ -28,8 +29,9 @@ extern "C" __declspec(dllexport) BOOL WINAPI UpdateDriverForPlugAndPlayDevicesA(
   const bool present = hardwareId && Listed(Setting("VARNOLL_STANDIN_PRESENT"), hardwareId);
   if (present && rebootRequired) *rebootRequired = FALSE;
   const DWORD error = present ? 0 : HexSetting("VARNOLL_STANDIN_UPDATE_ERROR", 0xE000020B);
-  Log("newdev", "UpdateDriverForPlugAndPlayDevicesA(" + Ptr(parent) + ", " + Str(hardwareId) + ", " +
-                    Str(fullInfPath) + ", " + Hex(installFlags) + ", " + Ptr(rebootRequired) + ")",
+  Log("newdev",
+      "UpdateDriverForPlugAndPlayDevicesA(" + Ptr(parent) + ", " + Str(hardwareId) + ", " + Str(fullInfPath) +
+          ", " + Hex(installFlags) + ", " + Ptr(rebootRequired) + ")",
       present ? TRUE : FALSE, error);
   return present ? TRUE : FALSE;
 }

@@ -11,15 +11,15 @@
 #pragma clang diagnostic ignored "-Wdll-attribute-on-redeclaration"
 #endif
 
-extern "C" __declspec(dllexport) BOOL WINAPI SetupCopyOEMInfA(
-    PCSTR sourceInf, PCSTR mediaLocation, DWORD mediaType, DWORD copyStyle, PSTR destination,
-    DWORD destinationSize, PDWORD requiredSize, PSTR* destinationComponent) {
+extern "C" __declspec(dllexport) BOOL WINAPI
+    SetupCopyOEMInfA(PCSTR sourceInf, PCSTR mediaLocation, DWORD mediaType, DWORD copyStyle, PSTR destination,
+                     DWORD destinationSize, PDWORD requiredSize, PSTR* destinationComponent) {
   using namespace standin_dll;
   const DWORD error = HexSetting("VARNOLL_STANDIN_COPY_ERROR", 0);
   Log("setupapi",
       "SetupCopyOEMInfA(" + Str(sourceInf) + ", " + Str(mediaLocation) + ", " + Hex(mediaType) + ", " +
-          Hex(copyStyle) + ", " + Ptr(destination) + ", " + Hex(destinationSize) + ", " +
-          Ptr(requiredSize) + ", " + Ptr(destinationComponent) + ")",
+          Hex(copyStyle) + ", " + Ptr(destination) + ", " + Hex(destinationSize) + ", " + Ptr(requiredSize) +
+          ", " + Ptr(destinationComponent) + ")",
       error == 0 ? TRUE : FALSE, error);
   return error == 0 ? TRUE : FALSE;
 }

@@ -66,8 +66,8 @@ inline void Append(const std::string& line) {
 inline std::string Tag(const char* dll) { return sizeof(void*) == 4 ? std::string(dll) + "-x86" : dll; }
 
 inline void Log(const char* dll, const std::string& call, BOOL result, DWORD lastError) {
-  Append(Tag(dll) + " " + call + " = " + Hex(static_cast<unsigned long>(result)) +
-         " (last error " + Hex(lastError) + ")");
+  Append(Tag(dll) + " " + call + " = " + Hex(static_cast<unsigned long>(result)) + " (last error " +
+         Hex(lastError) + ")");
   SetLastError(lastError);
 }
 

@@ -15,11 +15,10 @@ constexpr ULONG CM_LOCATE_DEVNODE_NORMAL = 0;
 constexpr ULONG CM_REENUMERATE_NORMAL = 0;
 constexpr CONFIGRET CR_SUCCESS = 0;
 
-BOOL UpdateDriverForPlugAndPlayDevicesA(HWND parent, const char* hardwareId,
-                                        const char* fullInfPath, DWORD installFlags,
-                                        BOOL* rebootRequired);
-BOOL SetupCopyOEMInfA(const char* sourceInf, const char* mediaLocation, DWORD mediaType,
-                      DWORD copyStyle, char* destination, DWORD destinationSize,
-                      DWORD* requiredSize, char** destinationComponent);
+BOOL UpdateDriverForPlugAndPlayDevicesA(HWND parent, const char* hardwareId, const char* fullInfPath,
+                                        DWORD installFlags, BOOL* rebootRequired);
+BOOL SetupCopyOEMInfA(const char* sourceInf, const char* mediaLocation, DWORD mediaType, DWORD copyStyle,
+                      char* destination, DWORD destinationSize, DWORD* requiredSize,
+                      char** destinationComponent);
 CONFIGRET CM_Locate_DevNodeA(DEVINST* devInst, char* deviceId, ULONG flags);
 CONFIGRET CM_Reenumerate_DevNode(DEVINST devInst, ULONG flags);
