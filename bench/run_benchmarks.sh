@@ -27,6 +27,9 @@ for name, plain in runs.items():
         size, typical / 1e6, dense / 1e6, plain / 1e6, 100 * typical / plain, 100 * dense / plain))
 PY
 
+echo "== finding a package's copy among 2,000 INF files of the system INF folder"
+build/bench/bench/store_lookup_bench 2>/dev/null | grep BM_
+
 echo "== the pass through the stand-in"
 build/bench/bench/install_pass_bench 2>/dev/null | grep BM_
 

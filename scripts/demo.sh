@@ -39,6 +39,25 @@ wine "$folder/varnollcheck64.exe" >"$work/check.txt" 2>/dev/null </dev/null || t
 tr -d '\r' <"$work/check.txt" | sed 's/^/  | /'
 rm "$folder/varnollcheck64.exe"
 
+# A deployment tool asks about one package: the V.92 modem's INF.
+package="$work/package"
+mkdir -p "$package"
+cp samples/drivers/tarvelix-v92.inf "$package/"
+win_package=$(printf 'Z:%s' "$package" | tr '/' '\\')
+cp dist/varnollcheck64.exe "$work/"
+detect() {  # what a deployment tool's detection sees: exit status, standard output, standard error
+  set +e
+  wine "$work/varnollcheck64.exe" --detect "$win_package" >"$work/detect.out" 2>"$work/detect.err" </dev/null
+  local detect_status=$?
+  set -e
+  echo "  exit status $detect_status ($([ "$detect_status" -eq 0 ] && echo "detected: in place" || echo "not detected"))"
+  tr -d '\r' <"$work/detect.out" | sed 's/^/  stdout | /'
+  grep -v -e '^err:' -e '^fixme:' "$work/detect.err" | tr -d '\r' | sed 's/^/  stderr | /' || true
+}
+echo
+echo "A deployment tool's detection, before the install: varnollcheck64.exe --detect on the V.92 package"
+detect
+
 echo
 echo "Running: wine varnoll64.exe   (in $folder: $(cd "$folder" && ls | tr '\n' ' '))"
 set +e
@@ -71,6 +90,9 @@ fi
 added=$(comm -13 "$work/store.before" "$work/store.after" | tr '\n' ' ')
 echo "  new in the driver store (C:\\windows\\inf): ${added:-nothing}"
 echo "  files in the folder afterwards: $(cd "$folder" && ls | tr '\n' ' ')"
+echo
+echo "The same detection, after the install:"
+detect
 
 cat <<'NOTE'
 
@@ -90,5 +112,7 @@ Where Wine differs from Windows
     Windows stores it as oemN.inf.
   - Wine's CM_Locate_DevNodeA and CM_Reenumerate_DevNode are stubs that fail.
   - Wine ignores INSTALLFLAG_FORCE.
+  - Wine's CM_Get_DevNode_Status reports every device as not started, with no
+    problem.
 NOTE
 exit "$status"

@@ -20,6 +20,8 @@ have_cmd make || need+=(make)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+# SHA-256 for the Linux check tool.
+[ -f /usr/include/openssl/evp.h ] || need+=(libssl-dev)
 have_cmd clang++ || need+=(clang)
 have_cmd ld.lld || need+=(lld)
 # clang's sanitizer and libFuzzer runtimes, for the fuzzer.

@@ -2,6 +2,8 @@
 // for which devices, and that what it prints is what it means to print.
 #include "check_executor.h"
 #include "check_report.h"
+#include "detect.h"
+#include "driver_store.h"
 #include "report_format.h"
 #include "standin.h"
 #include "test_support.h"
@@ -10,6 +12,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +27,8 @@ using Outcome = std::variant<Action, SkipReason>;
 
 PresentDevice Device(const std::string& instance, std::vector<std::string> hardwareIds,
                      std::vector<std::string> compatibleIds = {}, const char* driverInf = nullptr) {
-  PresentDevice device{instance, std::move(hardwareIds), std::move(compatibleIds), std::nullopt};
+  PresentDevice device{instance, std::move(hardwareIds), std::move(compatibleIds), std::nullopt,
+                       DeviceState{}};
   if (driverInf) device.driverInf = driverInf;
   return device;
 }
@@ -32,13 +37,17 @@ class CheckExecutor : public ::testing::Test {
  protected:
   void SetUp() override { standin::Reset(); }
 
+  // Null `devices`: nothing of the system can be seen, as on Linux.
   CheckReport Check(const std::vector<PresentDevice>* devices) {
-    CCheckExecutor executor(devices);
+    std::optional<SystemView> system;
+    if (devices) system = SystemView{*devices, CDriverStore(store_.WithSeparator())};
+    CCheckExecutor executor(system ? &*system : nullptr);
     RunPass(folder_.WithSeparator(), executor);
     return executor.Report(folder_.WithSeparator());
   }
 
   TempFolder folder_;
+  TempFolder store_;  // the system INF folder
 };
 
 TEST_F(CheckExecutor, MatchesPresentDevicesByHardwareOrCompatibleIdIgnoringCase) {
@@ -115,6 +124,142 @@ TEST_F(CheckExecutor, TheCheckCallsNoDeviceFunction) {
   const std::vector<PresentDevice> none;
   Check(&none);
   EXPECT_THAT(standin::DeviceCalls(), IsEmpty());
+}
+
+TEST_F(CheckExecutor, TheVerdictNeedsEveryCopyInTheStoreAndEveryDeviceOnIt) {
+  const std::string inf = "[Tarvelix]\n%M%=I, PCI\\VEN_1\n";
+  const auto running = [](const char* driver) { return Device("PCI\\X\\1", {"PCI\\VEN_1"}, {}, driver); };
+  const auto withState = [&](std::optional<DeviceState> state) {
+    PresentDevice device = running("oem7.inf");
+    device.state = state;
+    return device;
+  };
+  DeviceState failed;
+  failed.problem = 28;
+  DeviceState restart;
+  restart.started = true;
+  restart.restartPending = true;
+  DeviceState restartProblem;
+  restartProblem.problem = kProblemNeedRestart;
+  restartProblem.restartPending = true;
+  struct Case {
+    const char* name;
+    bool qualifies;  // a.inf names a VEN_ ID
+    bool inStore;    // oem7.inf holds a.inf's bytes
+    std::vector<PresentDevice> devices;
+    bool inPlace;
+    bool restartPending;
+    const char* missing;  // words of the first missing piece
+  };
+  const Case cases[] = {
+      {"in the store, no device", true, true, {}, true, false, nullptr},
+      {"in the store, the device uses it", true, true, {running("oem7.inf")}, true, false, nullptr},
+      {"the driver's INF name differs only in case", true, true, {running("OEM7.INF")}, true, false, nullptr},
+      {"not in the store", true, false, {}, false, false, "not in the driver store"},
+      {"the device has another driver", true, true, {running("oem3.inf")}, false, false, "from oem3.inf"},
+      {"the device has no driver", true, true, {running(nullptr)}, false, false, "no driver installed"},
+      {"the device has a problem",
+       true,
+       true,
+       {withState(failed)},
+       false,
+       false,
+       "28 (CM_PROB_FAILED_INSTALL)"},
+      {"a restart is pending", true, true, {withState(restart)}, true, true, nullptr},
+      {"the restart problem code", true, true, {withState(restartProblem)}, true, true, nullptr},
+      {"the state cannot be read", true, true, {withState(std::nullopt)}, true, false, nullptr},
+      {"nothing qualifies", false, true, {}, false, false, "qualifies"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    store_.Write("oem7.inf", c.inStore ? inf : std::string(inf.size(), 'x'));
+    folder_.Write("a.inf", c.qualifies ? inf : "[Tarvelix]\n%M%=I, MDMGEN\\1\n");
+    const CheckReport report = Check(&c.devices);
+    const Verdict verdict = Detect(report);
+    EXPECT_EQ(verdict.inPlace, c.inPlace);
+    EXPECT_EQ(verdict.restartPending, c.restartPending);
+    EXPECT_EQ(verdict.summary.empty(), !c.inPlace);
+    if (c.missing) {
+      ASSERT_FALSE(verdict.missing.empty());
+      EXPECT_THAT(verdict.missing[0], ::testing::HasSubstr(c.missing));
+    } else {
+      EXPECT_THAT(verdict.missing, IsEmpty());
+    }
+    if (c.qualifies) {
+      EXPECT_EQ(report.files[0].store, c.inStore ? std::optional<std::string>("oem7.inf") : std::nullopt);
+    }
+  }
+}
+
+TEST(DriverStore, FindsTheFileWithTheSameBytesAndNothingElse) {
+  const std::string inf = "[Tarvelix]\n%M%=I, PCI\\VEN_1\n";
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> store;  // name, bytes
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"same bytes under another name", {{"oem1.inf", "x"}, {"oem12.inf", inf}}, "oem12.inf"},
+      {"same size, other bytes", {{"oem1.inf", std::string(inf.size(), 'x')}}, nullptr},
+      {"same bytes but longer", {{"oem1.inf", inf + "\n"}}, nullptr},
+      {"an empty file", {{"oem1.inf", ""}}, nullptr},
+      {"the first of two copies, in listing order", {{"oem4.inf", inf}, {"oem3.inf", inf}}, "oem3.inf"},
+      {"not named *.inf", {{"oem1.pnf", inf}}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder package;
+    TempFolder store;
+    for (const auto& [name, bytes] : c.store) store.Write(name, bytes);
+    store.MakeFolder("folder.inf");
+    const std::string path = package.Write("a.inf", inf);
+    InfFingerprint fingerprint;
+    ASSERT_TRUE(FingerprintFile(path, fingerprint));
+    const StoreLookup lookup = CDriverStore(store.WithSeparator()).FindCopyOf(path, fingerprint);
+    EXPECT_EQ(lookup.publishedName, c.expected ? std::optional<std::string>(c.expected) : std::nullopt);
+    EXPECT_THAT(lookup.unreadable, IsEmpty());
+    EXPECT_FALSE(lookup.changedWhileCompared);
+  }
+}
+
+TEST(DriverStore, SaysWhatItCouldNotCompare) {
+  const std::string inf = "[Tarvelix]\n%M%=I, PCI\\VEN_1\n";
+  TempFolder package;
+  TempFolder store;
+  const std::string path = package.Write("a.inf", inf);
+  InfFingerprint fingerprint;
+  ASSERT_TRUE(FingerprintFile(path, fingerprint));
+  EXPECT_EQ(fingerprint.size, inf.size());
+  EXPECT_EQ(fingerprint.sha256.size(), 64u);
+
+  // Gone between the listing and the comparison: not compared, and said.
+  store.Write("oem1.inf", inf);
+  const CDriverStore listed(store.WithSeparator());
+  std::filesystem::remove(store.Path() / "oem1.inf");
+  StoreLookup lookup = listed.FindCopyOf(path, fingerprint);
+  EXPECT_EQ(lookup.publishedName, std::nullopt);
+  EXPECT_THAT(lookup.unreadable, ElementsAre("oem1.inf"));
+
+  // The INF changed (same size) after it was fingerprinted: the copy of what
+  // it was is no answer.
+  store.Write("oem2.inf", inf);
+  package.Write("a.inf", std::string(inf.size(), 'y'));
+  lookup = CDriverStore(store.WithSeparator()).FindCopyOf(path, fingerprint);
+  EXPECT_EQ(lookup.publishedName, std::nullopt);
+  EXPECT_TRUE(lookup.changedWhileCompared);
+}
+
+TEST(DriverStore, FingerprintsAreSha256OfTheBytes) {
+  TempFolder folder;
+  InfFingerprint fingerprint;
+  ASSERT_TRUE(FingerprintFile(folder.Write("abc.inf", "abc"), fingerprint));
+  EXPECT_EQ(fingerprint.sha256, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  ASSERT_TRUE(FingerprintFile(folder.Write("empty.inf", ""), fingerprint));
+  EXPECT_EQ(fingerprint.sha256, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(fingerprint.size, 0u);
+  folder.MakeFolder("dir.inf");
+  EXPECT_FALSE(FingerprintFile(folder.WithSeparator() + "dir.inf", fingerprint));
+  EXPECT_EQ(fingerprint.size, 0u) << "left as it was";
 }
 
 TEST(CheckText, AnsiBytesBecomeValidUtf8AndJsonEscapes) {

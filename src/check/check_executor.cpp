@@ -11,17 +11,24 @@ InstallOutcome CCheckExecutor::Install(const std::string& infName, const std::st
   FileReport file;
   file.name = infName;
   file.hardwareId = hardwareId;
-  if (devices_ == nullptr) {
+  InfFingerprint fingerprint;
+  if (FingerprintFile(infPath, fingerprint)) file.sha256 = fingerprint.sha256;
+  StoreLookup lookup;
+  if (system_ == nullptr) {
     file.outcome = Action::kInstallOrPreinstall;
   } else {
-    for (const PresentDevice& device : *devices_) {
-      if (DeviceMatches(device, hardwareId)) file.devices.push_back({device.instanceId, device.driverInf});
+    if (system_->store && file.sha256) lookup = system_->store->FindCopyOf(infPath, fingerprint);
+    file.store = lookup.publishedName;
+    for (const PresentDevice& device : system_->devices) {
+      if (!DeviceMatches(device, hardwareId)) continue;
+      const bool usesPackage = file.store && device.driverInf && SameFileName(*device.driverInf, *file.store);
+      file.devices.push_back({device.instanceId, device.driverInf, usesPackage, device.state});
     }
     // The update finds no device and fails with "no such device": the INF
     // then goes into the driver store.
     file.outcome = file.devices.empty() ? Action::kPreinstall : Action::kInstall;
   }
-  file.note = NoteFor(infName, infPath, file);
+  file.note = NoteFor(infName, infPath, file, lookup);
   const bool preinstalls = file.outcome == decltype(file.outcome)(Action::kPreinstall);
   files_.push_back(std::move(file));
   return preinstalls ? InstallOutcome::kPreinstalled : InstallOutcome::kNotPreinstalled;
@@ -33,7 +40,7 @@ void CCheckExecutor::Skip(const std::string& infName, const std::string& infPath
   file.name = infName;
   file.outcome = why;
   if (why == SkipReason::kNoVen) file.hardwareId = hardwareId;
-  file.note = NoteFor(infName, infPath, file);
+  file.note = NoteFor(infName, infPath, file, StoreLookup());
   files_.push_back(std::move(file));
 }
 
@@ -41,16 +48,19 @@ CheckReport CCheckExecutor::Report(const std::string& folder) const {
   CheckReport report;
   report.folder = folder;
   report.files = files_;
+  report.systemVisible = system_ != nullptr;
   const bool anyQualifies =
       std::any_of(files_.begin(), files_.end(), [](const FileReport& file) { return file.Qualifies(); });
-  if (devices_ != nullptr || !anyQualifies) report.reenumerate = reenumerated_;
+  if (system_ != nullptr || !anyQualifies) report.reenumerate = reenumerated_;
   return report;
 }
 
-CheckReport CheckFolder(const std::string& folder) {
-  std::vector<PresentDevice> devices;
-  const bool canSeeDevices = ListPresentDevices(devices);
-  CCheckExecutor executor(canSeeDevices ? &devices : nullptr);
+CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder) {
+  SystemView system;
+  const bool canSeeDevices = ListPresentDevices(system.devices);
+  const bool canSeeSystem = canSeeDevices && systemInfFolder.has_value();
+  if (canSeeSystem) system.store.emplace(*systemInfFolder);
+  CCheckExecutor executor(canSeeSystem ? &system : nullptr);
   RunPass(folder, executor);
   return executor.Report(folder);
 }

@@ -1,19 +1,30 @@
 // The pass's executor that only looks: for each file it records what the
-// installer would do, comparing the hardware ID with the present devices.
+// installer would do, comparing the hardware ID with the present devices,
+// and whether the file's driver package is already in place.
 #pragma once
 
 #include "check_report.h"
+#include "driver_store.h"
 #include "install_pass.h"
 #include "present_devices.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace varnoll::check {
 
+// What the check can see of the system beyond the folder.
+struct SystemView {
+  std::vector<PresentDevice> devices;
+  std::optional<CDriverStore> store;
+};
+
 class CCheckExecutor : public CPassExecutor {
  public:
-  // `devices` null: present devices cannot be seen here (Linux).
-  explicit CCheckExecutor(const std::vector<PresentDevice>* devices) : devices_(devices) {}
+  // `system` null: neither devices nor the driver store can be seen here
+  // (Linux).
+  explicit CCheckExecutor(const SystemView* system) : system_(system) {}
 
   InstallOutcome Install(const std::string& infName, const std::string& infPath,
                          const std::string& hardwareId) override;
@@ -25,13 +36,15 @@ class CCheckExecutor : public CPassExecutor {
   CheckReport Report(const std::string& folder) const;
 
  private:
-  const std::vector<PresentDevice>* devices_;
+  const SystemView* system_;
   std::vector<FileReport> files_;
   bool reenumerated_ = false;
 };
 
 // Checks `folder` (which ends with a separator) exactly as the installer
-// beside it would see it.
-CheckReport CheckFolder(const std::string& folder);
+// beside it would see it. `systemInfFolder` (with its separator) is where
+// Windows publishes staged INF files; none on Linux, where neither it nor
+// the present devices can be seen.
+CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder);
 
 }  // namespace varnoll::check

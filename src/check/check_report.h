@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hardware_id.h"
+#include "present_devices.h"
 
 #include <optional>
 #include <string>
@@ -21,6 +22,8 @@ enum class Action {
 struct DeviceMatch {
   std::string instanceId;
   std::optional<std::string> driverInf;  // where its driver comes from; none installed
+  bool usesPackage = false;              // its driver comes from the INF's copy in the driver store
+  std::optional<DeviceState> state;      // none: it could not be read
 };
 
 struct FileReport {
@@ -30,6 +33,8 @@ struct FileReport {
   std::variant<Action, SkipReason> outcome = SkipReason::kUnreadable;
   std::string note;  // one sentence for a person, or empty
   std::vector<DeviceMatch> devices;
+  std::optional<std::string> sha256;  // of the file's bytes, for a file that qualifies
+  std::optional<std::string> store;   // its published copy in the driver store, if there is one
 
   bool Qualifies() const { return std::holds_alternative<Action>(outcome); }
 };
@@ -40,6 +45,9 @@ struct CheckReport {
   // Whether the device tree would be re-enumerated; unknown where present
   // devices cannot be seen and a file qualifies.
   std::optional<bool> reenumerate;
+  // Whether the driver store and the devices could be looked at (Windows):
+  // only then do `store` and the devices say anything.
+  bool systemVisible = false;
 };
 
 // "install", "preinstall", "install-or-preinstall", or "skip".

@@ -1,6 +1,7 @@
 #include "check_tool.h"
 
 #include "check_executor.h"
+#include "detect.h"
 #include "report_format.h"
 
 #include <cstdio>
@@ -10,23 +11,50 @@ namespace varnoll::check {
 namespace {
 
 constexpr const char kUsage[] =
-    "usage: varnollcheck [--json] [FOLDER]\n"
+    "usage: varnollcheck [--detect] [--json] [FOLDER]\n"
     "\n"
     "Tells what the Varnoll installer would do with the INF files in FOLDER (by\n"
     "default the folder that holds varnollcheck, as the installer beside it\n"
     "would see it), and changes nothing.\n"
     "\n"
-    "  --json   one JSON object, for deployment and compliance tools\n"
-    "  --help   this text\n"
+    "  --json    one JSON object, for deployment and compliance tools\n"
+    "  --detect  whether the package is in place (Windows only): every INF that\n"
+    "            qualifies has its copy in the driver store, and every present\n"
+    "            device with its hardware ID has its driver from that copy\n"
+    "  --help    this text\n"
     "\n"
     "Exit status: 0 when at least one INF file would be installed or\n"
     "pre-installed, 1 when nothing would be done, 2 for a usage error or a\n"
-    "FOLDER that does not exist.\n";
+    "FOLDER that does not exist. With --detect: 0 and one line on standard\n"
+    "output when the package is in place; 1, nothing on standard output and\n"
+    "one line per missing piece on standard error when it is not; 2 for a\n"
+    "usage error, a missing FOLDER, or a system without a driver store.\n";
 
 // Whole strings, without printf: the text holds the INF files' own bytes.
 void Write(std::FILE* stream, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
+}
+
+// Tells the verdict as deployment tools read it: in place, one line on
+// standard output and 0; not in place, nothing on standard output, the
+// missing pieces on standard error and 1. With `json`, the report itself.
+int TellVerdict(const CheckReport& report, bool json) {
+  if (!report.systemVisible) {
+    Write(stderr, "varnollcheck: the present devices cannot be listed here, so nothing can be said\n");
+    return kExitUsage;
+  }
+  const Verdict verdict = Detect(report);
+  if (json) {
+    Write(stdout, FormatJson(report, &verdict));
+  } else if (verdict.inPlace) {
+    Write(stdout, verdict.summary + "\n");
+  } else {
+    std::string lines;
+    for (const std::string& line : verdict.missing) lines += "not in place: " + line + "\n";
+    Write(stderr, lines);
+  }
+  return verdict.inPlace ? kExitInPlace : kExitNotInPlace;
 }
 
 int UsageError(const std::string& problem) {
@@ -38,6 +66,7 @@ int UsageError(const std::string& problem) {
 
 int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform) {
   bool json = false;
+  bool detect = false;
   bool folderGiven = false;
   std::string argument;
   for (const std::string& word : arguments) {
@@ -47,6 +76,8 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     }
     if (word == "--json" && !json) {
       json = true;
+    } else if (word == "--detect" && !detect) {
+      detect = true;
     } else if (!word.empty() && word[0] == '-') {
       return UsageError("unknown option " + word);
     } else if (folderGiven) {
@@ -63,7 +94,15 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
           "varnollcheck: " + (folderGiven ? argument : std::string("its own folder")) + ": no such folder\n");
     return kExitUsage;
   }
-  const CheckReport report = CheckFolder(folder);
+  std::string systemInfFolder;
+  const bool systemVisible = platform.systemInfFolder(systemInfFolder);
+  if (detect && !systemVisible) {
+    Write(stderr, "varnollcheck: --detect needs Windows: there is no driver store or device here\n");
+    return kExitUsage;
+  }
+  const CheckReport report =
+      CheckFolder(folder, systemVisible ? std::optional<std::string>(systemInfFolder) : std::nullopt);
+  if (detect) return TellVerdict(report, json);
   Write(stdout, json ? FormatJson(report) : FormatText(report));
   const Tally tally = Count(report);
   return tally.install + tally.preinstall + tally.either > 0 ? kExitWouldAct : kExitNothingToDo;

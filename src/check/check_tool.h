@@ -13,14 +13,21 @@ struct ToolPlatform {
   // `argument` as an absolute path with a trailing separator, when it names
   // an existing folder.
   bool (*resolveFolder)(const std::string& argument, std::string& folder);
+  // The folder where Windows publishes staged INF files (%windir%\INF\), or
+  // false where there is none (Linux).
+  bool (*systemInfFolder)(std::string& folder);
 };
 
+// Without --detect: whether the installer would act.
 constexpr int kExitWouldAct = 0;
 constexpr int kExitNothingToDo = 1;
+// With --detect: whether the package is in place.
+constexpr int kExitInPlace = 0;
+constexpr int kExitNotInPlace = 1;
 constexpr int kExitUsage = 2;
 
-// varnollcheck [--json] [FOLDER]: writes to standard output and error, and
-// returns the exit status.
+// varnollcheck [--detect] [--json] [FOLDER]: writes to standard output and
+// error, and returns the exit status.
 int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform);
 
 }  // namespace varnoll::check

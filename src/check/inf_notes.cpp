@@ -103,7 +103,8 @@ bool MatchesOnlyThroughShortName(const std::string& name) {
          LowerAscii(extension[2]) == 'f';
 }
 
-std::string NoteFor(const std::string& infName, const std::string& infPath, const FileReport& file) {
+std::string NoteFor(const std::string& infName, const std::string& infPath, const FileReport& file,
+                    const StoreLookup& lookup) {
   const FileFacts facts = ReadFacts(infPath, file.hardwareId.has_value());
   const SkipReason* why = std::get_if<SkipReason>(&file.outcome);
   std::vector<std::string> parts{why ? Why(*why, facts.utf16, file.hardwareId) : std::string()};
@@ -119,6 +120,19 @@ std::string NoteFor(const std::string& infName, const std::string& infPath, cons
     parts.push_back(Decimal(further) +
                     (further == 1 ? " further model line follows" : " further model lines follow") +
                     " in the marked section; the installer tries only the first");
+  }
+  if (file.Qualifies() && !file.sha256) {
+    parts.push_back("the file could not be read again to compare it with the driver store");
+  }
+  if (lookup.changedWhileCompared) {
+    parts.push_back(
+        "the file changed while it was compared with the driver store, so whether its copy is "
+        "there is not known: check again");
+  }
+  if (!lookup.unreadable.empty()) {
+    parts.push_back(Decimal(static_cast<long long>(lookup.unreadable.size())) +
+                    " file(s) of the same size in the system INF folder could not be read (first: " +
+                    lookup.unreadable.front() + "), so the copy may be among them");
   }
   if (MatchesOnlyThroughShortName(infName)) {
     parts.push_back(

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "check_report.h"
+#include "driver_store.h"
 
 #include <string>
 #include <string_view>
@@ -11,9 +12,11 @@
 namespace varnoll::check {
 
 // One sentence (or empty) for the INF file `infName` at `infPath`, given what
-// the pass made of it (`file`'s outcome and hardware ID). Reads the file once
-// more, with the installer's own reader; never writes it.
-std::string NoteFor(const std::string& infName, const std::string& infPath, const FileReport& file);
+// the pass made of it (`file`'s outcome and hardware ID) and what looking for
+// its copy in the driver store came to. Reads the file once more, with the
+// installer's own reader; never writes it.
+std::string NoteFor(const std::string& infName, const std::string& infPath, const FileReport& file,
+                    const StoreLookup& lookup);
 
 // Whether `start`, the first bytes of a file, look like UTF-16 text: a
 // byte-order mark, or every other byte zero.

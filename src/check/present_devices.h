@@ -8,12 +8,27 @@
 
 namespace varnoll::check {
 
+// A device's state as the configuration manager reports it.
+struct DeviceState {
+  bool started = false;                  // DN_STARTED
+  std::optional<unsigned long> problem;  // its problem code, when it has one
+  bool restartPending = false;           // DN_NEED_RESTART, or the problem code that says so
+};
+
 struct PresentDevice {
   std::string instanceId;
   std::vector<std::string> hardwareIds;
   std::vector<std::string> compatibleIds;
   std::optional<std::string> driverInf;  // the INF its driver came from, if it has one
+  std::optional<DeviceState> state;      // none: it could not be read
 };
+
+// The configuration manager's problem code that means "restart the
+// computer" (CM_PROB_NEED_RESTART).
+constexpr unsigned long kProblemNeedRestart = 14;
+
+// The name of a common problem code (CM_PROB_FAILED_START, ...), or null.
+const char* ProblemName(unsigned long problem);
 
 // Fills `devices` with every present device. False where this system has no
 // such view (Linux): then nothing can be said about present devices.

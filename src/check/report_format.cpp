@@ -27,6 +27,34 @@ std::string ActionLine(const FileReport& file) {
   return std::string();
 }
 
+// The state of a device in a few words.
+std::string StateWords(const std::optional<DeviceState>& state) {
+  if (!state) return "state unknown";
+  std::string words = state->started ? "started" : "not started";
+  if (state->problem) words += ", problem " + ProblemText(*state->problem);
+  if (state->restartPending) words += ", restart pending";
+  return words;
+}
+
+std::string DeviceLine(const DeviceMatch& device, bool systemVisible) {
+  std::string line = device.instanceId + ", driver " +
+                     (device.driverInf ? "from " + *device.driverInf : std::string("not installed"));
+  if (!systemVisible) return line;
+  if (device.usesPackage) line += " (this package)";
+  return line + ", " + StateWords(device.state);
+}
+
+std::string StoreLine(const FileReport& file, bool systemVisible) {
+  if (!systemVisible) return "not known here (no driver store on this system)";
+  if (file.store) return "published as " + *file.store;
+  return "not in the driver store";
+}
+
+// null, true or false.
+std::string JsonBool(const std::optional<bool>& value) {
+  return !value ? "null" : (*value ? "true" : "false");
+}
+
 std::string Summary(const CheckReport& report) {
   if (report.files.empty()) return "No INF file here: nothing would be done.\n";
   const Tally tally = Count(report);
@@ -55,6 +83,11 @@ std::string Decimal(long long value) {
   return std::string(digits, end.ptr);
 }
 
+std::string ProblemText(unsigned long problem) {
+  const char* name = ProblemName(problem);
+  return Decimal(static_cast<long long>(problem)) + (name ? std::string(" (") + name + ")" : std::string());
+}
+
 std::string FormatText(const CheckReport& report) {
   std::string text = "Folder: " + report.folder + "\n\n";
   for (const FileReport& file : report.files) {
@@ -64,9 +97,12 @@ std::string FormatText(const CheckReport& report) {
         (file.hardwareId ? (file.hardwareId->empty() ? "(empty)" : *file.hardwareId) : std::string("none")) +
         "\n";
     text += "  action:      " + ActionLine(file) + "\n";
+    if (file.Qualifies()) {
+      text += "  store:       " + StoreLine(file, report.systemVisible) + "\n";
+      if (file.sha256) text += "  sha256:      " + *file.sha256 + "\n";
+    }
     for (const DeviceMatch& device : file.devices) {
-      text += "  device:      " + device.instanceId + ", driver " +
-              (device.driverInf ? "from " + *device.driverInf : std::string("not installed")) + "\n";
+      text += "  device:      " + DeviceLine(device, report.systemVisible) + "\n";
     }
     if (!file.note.empty()) text += "  note:        " + file.note + "\n";
     text += "\n";
@@ -93,7 +129,7 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
-std::string FormatJson(const CheckReport& report) {
+std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
   auto ansi = [](const std::string& text) { return JsonString(AnsiToUtf8(text)); };
   std::string json = "{\"folder\": " + ansi(report.folder) + ",\n \"files\": [";
   const char* separator = "";
@@ -104,19 +140,28 @@ std::string FormatJson(const CheckReport& report) {
             ", \"hardware_id\": " + (file.hardwareId ? ansi(*file.hardwareId) : std::string("null")) +
             ", \"qualifies\": " + (file.Qualifies() ? "true" : "false") + ", \"action\": \"" +
             ActionName(file) + "\", \"reason\": \"" + ReasonName(file) + "\", \"note\": " + ansi(file.note) +
-            ", \"devices\": [";
+            ", \"sha256\": " + (file.sha256 ? JsonString(*file.sha256) : std::string("null")) +
+            ", \"store\": " + (file.store ? ansi(*file.store) : std::string("null")) + ", \"devices\": [";
     const char* deviceSeparator = "";
     for (const DeviceMatch& device : file.devices) {
       json += deviceSeparator;
       deviceSeparator = ", ";
       json += "{\"instance_id\": " + ansi(device.instanceId) +
-              ", \"driver_inf\": " + (device.driverInf ? ansi(*device.driverInf) : std::string("null")) + "}";
+              ", \"driver_inf\": " + (device.driverInf ? ansi(*device.driverInf) : std::string("null")) +
+              ", \"uses_package\": " + JsonBool(device.usesPackage);
+      const std::optional<DeviceState>& state = device.state;
+      json +=
+          ", \"started\": " + JsonBool(state ? std::optional<bool>(state->started) : std::nullopt) +
+          ", \"problem\": " +
+          (state && state->problem ? Decimal(static_cast<long long>(*state->problem)) : std::string("null")) +
+          ", \"restart_pending\": " +
+          JsonBool(state ? std::optional<bool>(state->restartPending) : std::nullopt) + "}";
     }
     json += "]}";
   }
   json += report.files.empty() ? "],\n" : "\n ],\n";
-  json += " \"reenumerate\": ";
-  json += !report.reenumerate ? "null" : (*report.reenumerate ? "true" : "false");
+  json += " \"reenumerate\": " + JsonBool(report.reenumerate);
+  if (verdict) json += ",\n \"in_place\": " + JsonBool(verdict->inPlace);
   return json + "}\n";
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "check_report.h"
+#include "detect.h"
 
 #include <string>
 
@@ -12,13 +13,18 @@ namespace varnoll::check {
 std::string FormatText(const CheckReport& report);
 
 // For deployment tools: one JSON object, every string converted from the
-// ANSI code page to UTF-8 and escaped as JSON requires.
-std::string FormatJson(const CheckReport& report);
+// ANSI code page to UTF-8 and escaped as JSON requires. With a `verdict`,
+// the object also says "in_place".
+std::string FormatJson(const CheckReport& report, const Verdict* verdict = nullptr);
 
 // `text` (UTF-8) as a JSON string literal, quotes included.
 std::string JsonString(const std::string& text);
 
 // A number as decimal digits; the tool writes its output without printf.
 std::string Decimal(long long value);
+
+// A problem code as a person reads it: "28 (CM_PROB_FAILED_INSTALL)", or the
+// number alone.
+std::string ProblemText(unsigned long problem);
 
 }  // namespace varnoll::check

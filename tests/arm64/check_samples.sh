@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Inside the ARM64 guest: varnollcheckarm64.exe on the sample drivers, with
 # no modem present, tells two pre-installs and one skip, a re-enumeration,
-# and exits 0.
+# the SHA-256 of the fax INF (Windows' CNG under ARM64 Wine), and exits 0.
 #   check_samples.sh CHECK_EXE SAMPLES_DIR
 set -uo pipefail
 export WINEPREFIX=${WINEPREFIX:-/root/prefix} WINEDEBUG=-all
@@ -14,6 +14,7 @@ cat "$out"
 for want in '"name": "modem-enumerator.inf", "hardware_id": "MDMGEN\\SERIAL_MODEM", "qualifies": false, "action": "skip", "reason": "no-ven"' \
   '"name": "tarvelix-fax.inf", "hardware_id": "PCI\\VEN_1F2E&DEV_0B02", "qualifies": true, "action": "preinstall"' \
   '"name": "tarvelix-v92.inf", "hardware_id": "PCI\\VEN_1F2E&DEV_0A01", "qualifies": true, "action": "preinstall"' \
+  '"sha256": "1446a876b77429b170b05c7220115bdc61c4f6dcc745b3e9615970c99c3d31b4"' \
   '"reenumerate": true}'; do
   grep -qF "$want" "$out" || { echo "FAIL: the report lacks: $want"; exit 1; }
 done

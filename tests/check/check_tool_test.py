@@ -5,6 +5,7 @@ exit statuses and the command line.
 
     check_tool_test.py VARNOLLCHECK
 """
+import hashlib
 import json
 import os
 import shutil
@@ -77,8 +78,15 @@ class CheckTool(unittest.TestCase):
         for entry in report["files"]:
             with self.subTest(entry["name"]):
                 self.assertEqual(set(entry), {"name", "hardware_id", "qualifies", "action", "reason", "note",
-                                              "devices"})
+                                              "devices", "sha256", "store"})
                 self.assertEqual(entry["devices"], [])
+                # No driver store on Linux; the bytes' SHA-256 for every file that qualifies.
+                self.assertIsNone(entry["store"])
+                if entry["qualifies"]:
+                    with open(os.path.join(self.folder, entry["name"]), "rb") as f:
+                        self.assertEqual(entry["sha256"], hashlib.sha256(f.read()).hexdigest())
+                else:
+                    self.assertIsNone(entry["sha256"])
                 if entry["name"] in ("13-folder.inf", "14-fifo.inf"):
                     self.assertEqual((entry["hardware_id"], entry["action"], entry["reason"]),
                                      (None, "skip", "unreadable"))
@@ -119,8 +127,10 @@ class CheckTool(unittest.TestCase):
                 self.assertTrue(all(f["action"] == "skip" for f in report["files"]))
 
     def test_usage_errors_and_missing_folders_exit_2_with_one_line(self):
+        # --detect needs a driver store and devices, which Linux has not.
         for args in (["--verbose"], ["-j"], [self.folder, self.folder], [os.path.join(self.folder, "missing")],
-                     [os.path.join(self.folder, "file")]):
+                     [os.path.join(self.folder, "file")], ["--detect", self.folder],
+                     ["--detect", "--json", self.folder]):
             with self.subTest(args=args):
                 self.write("file", b"")
                 status, out, err = run(*args)
@@ -132,7 +142,7 @@ class CheckTool(unittest.TestCase):
     def test_help_prints_the_usage(self):
         status, out, _ = run("--help")
         self.assertEqual(status, 0)
-        self.assertTrue(out.startswith("usage: varnollcheck [--json] [FOLDER]"))
+        self.assertTrue(out.startswith("usage: varnollcheck [--detect] [--json] [FOLDER]"))
 
     def test_without_a_folder_it_checks_its_own(self):
         copy = os.path.join(self.folder, "varnollcheck")

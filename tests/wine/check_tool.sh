@@ -2,9 +2,12 @@
 # The real check tool under Wine, beside a present modem: the INF for it is
 # reported "install" with that device, another "preinstall", the rest
 # skipped with their reasons; the x86 build says the same; and the folder,
-# the driver store and the registry are as they were. Then the installer
-# (Wine's own DLLs) installs the driver, and the check names the device's
-# INF.
+# the driver store and the registry are as they were. --detect on a package
+# of that one INF says "not in place" (exit 1, nothing on standard output).
+# Then the installer (Wine's own DLLs) installs the driver, the check names
+# the device's INF, and --detect says "in place" (exit 0, one line), its
+# JSON naming the published copy and the device using it; the x86 build
+# gives the same verdict.
 #   check_tool.sh DIST_DIR HELPER_DIR PREFIX_DIR
 set -euo pipefail
 dist=$1
@@ -31,6 +34,11 @@ cp "$source_dir/samples/drivers/tarvelix-fax.inf" "$folder/b.inf"
 cp "$source_dir/samples/drivers/modem-enumerator.inf" "$folder/c.inf"
 iconv -f UTF-8 -t UTF-16 "$source_dir/samples/drivers/tarvelix-v92.inf" >"$folder/d.inf"
 win_folder=$(printf 'Z:%s' "$folder" | tr '/' '\\')
+# The package a deployment tool asks about: a.inf alone.
+package=$work/package
+mkdir -p "$package"
+cp "$folder/a.inf" "$package/"
+win_package=$(printf 'Z:%s' "$package" | tr '/' '\\')
 
 instance=$(wine "$helpers/make_device.exe" "$present_id" 2>/dev/null </dev/null | tr -d '\r')
 [ -n "$instance" ] || fail "make_device could not register the modem"
@@ -65,7 +73,8 @@ files = {f["name"]: f for f in report["files"]}
 assert list(files) == ["a.inf", "b.inf", "c.inf", "d.inf"], list(files)
 a, b, c, d = (files[n] for n in ("a.inf", "b.inf", "c.inf", "d.inf"))
 assert (a["action"], a["reason"], a["qualifies"]) == ("install", "ok", True), a
-assert a["devices"] == [{"instance_id": instance, "driver_inf": None if driver == "null" else driver}], a
+(device,) = a["devices"]
+assert (device["instance_id"], device["driver_inf"]) == (instance, None if driver == "null" else driver), a
 assert (b["action"], b["reason"], b["devices"]) == ("preinstall", "ok", []), b
 assert (c["action"], c["reason"], c["hardware_id"]) == ("skip", "no-ven", "MDMGEN\\SERIAL_MODEM"), c
 assert (d["action"], d["reason"], d["hardware_id"]) == ("skip", "no-marker", None), d
@@ -75,6 +84,20 @@ PY
   [ "$check_status" -eq 0 ] || fail "$1 exited $check_status, expected 0"
 }
 
+expect_detect() {  # EXE in|out: --detect on the package, as a deployment tool runs it
+  run_check "$1" --detect "$win_package"
+  if [ "$2" = in ]; then
+    [ "$check_status" -eq 0 ] || fail "$1 --detect exited $check_status, expected 0: $(cat "$work/err")"
+    [ "$(wc -l <"$work/out")" -eq 1 ] || fail "$1 --detect printed not one line: $(cat "$work/out")"
+    grep -q '^in place: a.inf as a.inf in the driver store; 1 present device uses it' "$work/out" ||
+      fail "$1 --detect: $(cat "$work/out")"
+  else
+    [ "$check_status" -eq 1 ] || fail "$1 --detect exited $check_status, expected 1"
+    [ ! -s "$work/out" ] || fail "$1 --detect printed on standard output: $(cat "$work/out")"
+    grep -q '^not in place: a.inf: not in the driver store' "$work/err" || fail "$1 --detect: $(cat "$work/err")"
+  fi
+}
+
 before=$(state)
 cp "$dist/varnollcheck64.exe" "$work/"
 run_check "$work/varnollcheck64.exe" --json "$win_folder"
@@ -82,10 +105,12 @@ expect_json varnollcheck64.exe null
 run_check "$work/varnollcheck64.exe" "$win_folder"
 grep -q "^  device:      $(printf '%s' "$instance" | sed 's/\\/\\\\/g'), driver not installed" "$work/out" ||
   fail "the text report does not name the device: $(cat "$work/out")"
+expect_detect "$work/varnollcheck64.exe" out
 if [ -x /usr/lib/wine/wine ]; then
   cp "$dist/varnollcheck.exe" "$work/"
   run_check "$work/varnollcheck.exe" --json "$win_folder"
   expect_json varnollcheck.exe null
+  expect_detect "$work/varnollcheck.exe" out
 else
   echo "x86 check skipped: 32-bit Wine (wine32:i386) is not installed"
 fi
@@ -103,4 +128,20 @@ rm "$folder/varnoll64.exe"
 [ "$(state)" != "$after" ] || fail "the snapshot does not see the installer's changes"
 run_check "$work/varnollcheck64.exe" --json "$win_folder"
 expect_json "varnollcheck64.exe after the install" a.inf
-echo "ok [check tool]: install, preinstall and skips as expected; nothing changed; the driver's INF is named"
+expect_detect "$work/varnollcheck64.exe" in
+[ ! -x /usr/lib/wine/wine ] || expect_detect "$work/varnollcheck.exe" in
+run_check "$work/varnollcheck64.exe" --detect --json "$win_package"
+[ "$check_status" -eq 0 ] || fail "--detect --json exited $check_status, expected 0"
+python3 - "$work/out" "$instance" "$package/a.inf" <<'PY' || fail "--detect --json: $(cat "$work/out")"
+import hashlib, json, sys
+report = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
+assert report["in_place"] is True, report
+(a,) = report["files"]
+assert a["store"] == "a.inf", a
+assert a["sha256"] == hashlib.sha256(open(sys.argv[3], "rb").read()).hexdigest(), a
+(device,) = a["devices"]
+assert device["instance_id"] == sys.argv[2] and device["uses_package"] is True, device
+assert device["problem"] is None and device["restart_pending"] in (False, None), device
+PY
+echo "ok [check tool]: install, preinstall and skips as expected; nothing changed; the driver's INF is named;" \
+  "--detect: not in place before the install, in place after"

@@ -37,9 +37,12 @@ bool OwnFolder(std::string& folder) {
   return true;
 }
 
+// Linux has no driver store.
+bool NoSystemInfFolder(std::string&) { return false; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const varnoll::check::ToolPlatform platform{&OwnFolder, &ResolveFolder};
+  const varnoll::check::ToolPlatform platform{&OwnFolder, &ResolveFolder, &NoSystemInfFolder};
   return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc), platform);
 }

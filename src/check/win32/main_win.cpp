@@ -24,12 +24,25 @@ bool ResolveFolder(const std::string& argument, std::string& folder) {
   return true;
 }
 
+// Where Windows publishes the INF files it stages: the INF folder of the
+// system's Windows directory (not a per-user one under Terminal Services).
+bool SystemInfFolder(std::string& folder) {
+  char windows[MAX_PATH];
+  const UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  folder = std::string(windows, length);
+  if (folder.back() != '\\') folder += '\\';
+  folder += "INF\\";
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // As the installer does: nothing this program or the Setup API loads may
   // come from its folder.
   varnoll::RestrictDllSearchToSystem32();
-  const varnoll::check::ToolPlatform platform{&varnoll::FindModuleDirectory, &ResolveFolder};
+  const varnoll::check::ToolPlatform platform{&varnoll::FindModuleDirectory, &ResolveFolder,
+                                              &SystemInfFolder};
   return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc), platform);
 }

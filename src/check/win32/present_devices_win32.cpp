@@ -71,6 +71,19 @@ std::optional<std::string> DriverInf(HDEVINFO set, SP_DEVINFO_DATA& device) {
   return std::string(value);
 }
 
+// CM_Get_DevNode_Status returns its error (a CONFIGRET), and leaves the
+// outputs undefined then: unknown, not guessed.
+std::optional<DeviceState> State(DEVINST device) {
+  ULONG status = 0;
+  ULONG problem = 0;
+  if (CM_Get_DevNode_Status(&status, &problem, device, 0) != CR_SUCCESS) return std::nullopt;
+  DeviceState state;
+  state.started = (status & DN_STARTED) != 0;
+  if (status & DN_HAS_PROBLEM) state.problem = problem;
+  state.restartPending = (status & DN_NEED_RESTART) != 0 || state.problem == kProblemNeedRestart;
+  return state;
+}
+
 }  // namespace
 
 bool ListPresentDevices(std::vector<PresentDevice>& devices) {
@@ -89,6 +102,7 @@ bool ListPresentDevices(std::vector<PresentDevice>& devices) {
     present.hardwareIds = IdList(set.Get(), device, SPDRP_HARDWAREID);
     present.compatibleIds = IdList(set.Get(), device, SPDRP_COMPATIBLEIDS);
     present.driverInf = DriverInf(set.Get(), device);
+    present.state = State(device.DevInst);
     devices.push_back(std::move(present));
   }
   return true;

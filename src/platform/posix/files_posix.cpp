@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ struct FileHandle : Handle {
 struct SearchHandle {
   std::vector<std::string> names;
   std::vector<bool> isDirectory;
+  std::vector<std::uint64_t> sizes;
   size_t next = 0;
 };
 
@@ -103,6 +105,8 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 
 void Fill(const SearchHandle& search, size_t index, WIN32_FIND_DATAA* entry) {
   entry->dwFileAttributes = search.isDirectory[index] ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  entry->nFileSizeHigh = static_cast<DWORD>(search.sizes[index] >> 32);
+  entry->nFileSizeLow = static_cast<DWORD>(search.sizes[index]);
   std::snprintf(entry->cFileName, sizeof entry->cFileName, "%s", search.names[index].c_str());
 }
 
@@ -153,7 +157,9 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* entry) {
   auto* search = new varnoll::posix::SearchHandle;
   for (const std::string& name : names) {
     struct stat info {};
-    search->isDirectory.push_back(stat((directory + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+    const bool known = stat((directory + name).c_str(), &info) == 0;
+    search->isDirectory.push_back(known && S_ISDIR(info.st_mode));
+    search->sizes.push_back(known && !S_ISDIR(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0);
   }
   search->names = std::move(names);
   varnoll::posix::Fill(*search, search->next++, entry);

@@ -14,6 +14,8 @@ constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 
 struct WIN32_FIND_DATAA {
   DWORD dwFileAttributes;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
   char cFileName[MAX_PATH];
 };
 

@@ -1,2 +1,11 @@
 cmp -s "$app/varnoll-preinstall-check.inf" "$store/varnoll-preinstall-check.inf" ||
   fail "the INF did not land in the driver store"
+# The staged-only path: no device, and --detect finds the INF in the driver
+# store by its bytes.
+set +e
+wine "$VARNOLL_DIST_DIR/varnollcheck64.exe" --detect "${win_dir%\\}" >"$work/detect.out" 2>"$work/detect.err" </dev/null
+detect_status=$?
+set -e
+[ "$detect_status" -eq 0 ] || fail "--detect exited $detect_status after the pre-install: $(cat "$work/detect.err")"
+grep -q '^in place: varnoll-preinstall-check.inf as varnoll-preinstall-check.inf in the driver store; 0 present devices use it' \
+  "$work/detect.out" || fail "--detect: $(cat "$work/detect.out")"

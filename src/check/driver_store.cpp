@@ -1,0 +1,138 @@
+#include "driver_store.h"
+
+#include "platform_files.h"
+#include "sha256.h"
+#include "unique_handle.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace varnoll::check {
+
+namespace {
+
+constexpr DWORD kBlockSize = 64 * 1024;
+
+UniqueFileHandle OpenForReading(const std::string& path) {
+  return UniqueFileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Reads up to `size` bytes, fewer only at the end of the file; false on a
+// read error.
+bool ReadBlock(HANDLE file, char* buffer, DWORD size, DWORD& got) {
+  got = 0;
+  while (got < size) {
+    DWORD step = 0;
+    if (!ReadFile(file, buffer + got, size - got, &step, nullptr)) return false;
+    if (step == 0) break;
+    got += step;
+  }
+  return true;
+}
+
+enum class Comparison { kSame, kDifferent, kCandidateUnreadable, kInfChanged };
+
+// Compares two files of (listed) size `size` block by block.
+Comparison CompareFiles(const std::string& infPath, const std::string& candidatePath, std::uint64_t size) {
+  const UniqueFileHandle candidate = OpenForReading(candidatePath);
+  if (!candidate.IsValid()) return Comparison::kCandidateUnreadable;
+  const UniqueFileHandle inf = OpenForReading(infPath);
+  if (!inf.IsValid()) return Comparison::kInfChanged;
+  const std::unique_ptr<char[]> mine(new char[kBlockSize]);
+  const std::unique_ptr<char[]> theirs(new char[kBlockSize]);
+  std::uint64_t compared = 0;
+  for (;;) {
+    DWORD mineGot = 0;
+    DWORD theirsGot = 0;
+    if (!ReadBlock(inf.Get(), mine.get(), kBlockSize, mineGot)) return Comparison::kInfChanged;
+    if (!ReadBlock(candidate.Get(), theirs.get(), kBlockSize, theirsGot))
+      return Comparison::kCandidateUnreadable;
+    if (mineGot != theirsGot || std::memcmp(mine.get(), theirs.get(), mineGot) != 0) {
+      return Comparison::kDifferent;
+    }
+    compared += mineGot;
+    if (mineGot < kBlockSize) break;
+  }
+  // Both ended together; a file that grew or shrank since it was listed is
+  // not the copy that was listed.
+  return compared == size ? Comparison::kSame : Comparison::kDifferent;
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool FingerprintFile(const std::string& path, InfFingerprint& fingerprint) {
+  const UniqueFileHandle file = OpenForReading(path);
+  if (!file.IsValid()) return false;
+  CSha256 hash;
+  if (!hash.IsValid()) return false;
+  const std::unique_ptr<char[]> block(new char[kBlockSize]);
+  std::uint64_t size = 0;
+  DWORD got = 0;
+  do {
+    if (!ReadBlock(file.Get(), block.get(), kBlockSize, got)) return false;
+    hash.Update(block.get(), got);
+    size += got;
+  } while (got == kBlockSize);
+  std::string digest = hash.HexDigest();
+  if (digest.empty()) return false;
+  fingerprint.size = size;
+  fingerprint.sha256 = std::move(digest);
+  return true;
+}
+
+CDriverStore::CDriverStore(const std::string& folder) : folder_(folder) {
+  WIN32_FIND_DATAA entry;
+  const UniqueFindHandle search(FindFirstFileA((folder + "*.inf").c_str(), &entry));
+  if (!search.IsValid()) return;
+  do {
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const std::uint64_t size = static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32 | entry.nFileSizeLow;
+    entries_.push_back({entry.cFileName, size});
+  } while (FindNextFileA(search.Get(), &entry));
+}
+
+StoreLookup CDriverStore::FindCopyOf(const std::string& infPath, const InfFingerprint& fingerprint) const {
+  StoreLookup lookup;
+  bool compared = false;
+  for (const Entry& entry : entries_) {
+    if (entry.size != fingerprint.size) continue;
+    const std::string candidate = folder_ + entry.name;
+    // The package's own file, when it lies in the system INF folder, is not
+    // a copy of itself.
+    if (SameFileName(candidate, infPath)) continue;
+    compared = true;
+    switch (CompareFiles(infPath, candidate, entry.size)) {
+      case Comparison::kSame:
+        lookup.publishedName = entry.name;
+        break;
+      case Comparison::kDifferent:
+        continue;
+      case Comparison::kCandidateUnreadable:
+        lookup.unreadable.push_back(entry.name);
+        continue;
+      case Comparison::kInfChanged:
+        lookup.changedWhileCompared = true;
+        return lookup;
+    }
+    break;
+  }
+  // What was compared must still be what was fingerprinted, or neither a
+  // match nor its absence says anything.
+  InfFingerprint now;
+  if (compared && (!FingerprintFile(infPath, now) || now.sha256 != fingerprint.sha256)) {
+    lookup.publishedName.reset();
+    lookup.changedWhileCompared = true;
+  }
+  return lookup;
+}
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+}  // namespace varnoll::check

@@ -1,0 +1,43 @@
+// SHA-256 of a stream of bytes, from the platform's own implementation
+// (Windows' CNG, OpenSSL on Linux).
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace varnoll::check {
+
+class CSha256 {
+ public:
+  CSha256();
+  ~CSha256();
+  CSha256(const CSha256&) = delete;
+  CSha256& operator=(const CSha256&) = delete;
+
+  // False when the platform could not start a hash; Update and HexDigest
+  // then do nothing and return empty.
+  bool IsValid() const;
+
+  void Update(const void* data, size_t size);
+
+  // The digest as 64 lower-case hex digits; the object is spent after it.
+  std::string HexDigest();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Lower-case hex digits of `size` bytes.
+inline std::string Hex(const unsigned char* bytes, size_t size) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (size_t i = 0; i < size; ++i) {
+    text += kDigits[bytes[i] >> 4];
+    text += kDigits[bytes[i] & 0xF];
+  }
+  return text;
+}
+
+}  // namespace varnoll::check
