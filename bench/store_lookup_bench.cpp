@@ -30,7 +30,7 @@ struct Store {
   testing::TempFolder package;
   testing::TempFolder system;
   std::string infPath;
-  check::InfFingerprint fingerprint;
+  InfFingerprint fingerprint;
 
   explicit Store(bool withCopy) {
     const std::string inf = Bytes(kPackageSize, 0);
@@ -51,7 +51,7 @@ struct Store {
         system.Write(name, Bytes(size, static_cast<unsigned>(i)));
       }
     }
-    check::FingerprintFile(infPath, fingerprint);
+    FingerprintFile(infPath, fingerprint);
   }
 };
 
@@ -65,8 +65,8 @@ void Lookup(benchmark::State& state, bool withCopy) {
   static Store stores[2] = {Store(false), Store(true)};
   const Store& store = stores[withCopy ? 1 : 0];
   for (auto _ : state) {
-    const check::CDriverStore system(store.system.WithSeparator());
-    const check::StoreLookup lookup = system.FindCopyOf(store.infPath, store.fingerprint);
+    const CDriverStore system(store.system.WithSeparator());
+    const StoreLookup lookup = system.FindCopyOf(store.infPath, store.fingerprint);
     if (lookup.publishedName.has_value() != withCopy) state.SkipWithError("wrong answer");
     benchmark::DoNotOptimize(lookup);
   }
@@ -82,7 +82,7 @@ void BM_FindCopyOf256MiB(benchmark::State& state) {
   static testing::TempFolder package;
   static testing::TempFolder system;
   static std::string infPath;
-  static check::InfFingerprint fingerprint;
+  static InfFingerprint fingerprint;
   if (infPath.empty()) {
     const std::string block = Bytes(1 << 20, 3);
     infPath = package.Write("huge.inf", "");
@@ -94,11 +94,11 @@ void BM_FindCopyOf256MiB(benchmark::State& state) {
     }
     std::fclose(inf);
     std::fclose(copy);
-    check::FingerprintFile(infPath, fingerprint);
+    FingerprintFile(infPath, fingerprint);
   }
   for (auto _ : state) {
-    const check::StoreLookup lookup =
-        check::CDriverStore(system.WithSeparator()).FindCopyOf(infPath, fingerprint);
+    const StoreLookup lookup =
+        CDriverStore(system.WithSeparator()).FindCopyOf(infPath, fingerprint);
     if (!lookup.publishedName) state.SkipWithError("the copy was not found");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (int64_t{256} << 20));

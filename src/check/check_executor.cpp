@@ -57,10 +57,7 @@ CheckReport CCheckExecutor::Report(const std::string& folder) const {
 
 CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder) {
   SystemView system;
-  const bool canSeeDevices = ListPresentDevices(system.devices);
-  const bool canSeeSystem = canSeeDevices && systemInfFolder.has_value();
-  if (canSeeSystem) system.store.emplace(*systemInfFolder);
-  CCheckExecutor executor(canSeeSystem ? &system : nullptr);
+  CCheckExecutor executor(LookAtSystem(systemInfFolder, system) ? &system : nullptr);
   RunPass(folder, executor);
   return executor.Report(folder);
 }

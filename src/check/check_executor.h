@@ -4,21 +4,14 @@
 #pragma once
 
 #include "check_report.h"
-#include "driver_store.h"
 #include "install_pass.h"
-#include "present_devices.h"
+#include "system_view.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace varnoll::check {
-
-// What the check can see of the system beyond the folder.
-struct SystemView {
-  std::vector<PresentDevice> devices;
-  std::optional<CDriverStore> store;
-};
 
 class CCheckExecutor : public CPassExecutor {
  public:

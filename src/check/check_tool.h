@@ -1,22 +1,12 @@
 // The check tool's command line, shared by its Windows and Linux programs.
 #pragma once
 
+#include "tool_platform.h"
+
 #include <string>
 #include <vector>
 
 namespace varnoll::check {
-
-// What each platform provides.
-struct ToolPlatform {
-  // The folder of the running program, with its trailing separator.
-  bool (*ownFolder)(std::string& folder);
-  // `argument` as an absolute path with a trailing separator, when it names
-  // an existing folder.
-  bool (*resolveFolder)(const std::string& argument, std::string& folder);
-  // The folder where Windows publishes staged INF files (%windir%\INF\), or
-  // false where there is none (Linux).
-  bool (*systemInfFolder)(std::string& folder);
-};
 
 // Without --detect: whether the installer would act.
 constexpr int kExitWouldAct = 0;

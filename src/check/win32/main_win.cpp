@@ -2,47 +2,12 @@
 // changes nothing.
 #include "check_tool.h"
 #include "dll_search.h"
-#include "module_directory.h"
-#include "platform_process.h"
-
-#include <vector>
-
-namespace {
-
-bool ResolveFolder(const std::string& argument, std::string& folder) {
-  if (argument.empty()) return false;
-  const DWORD needed = GetFullPathNameA(argument.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return false;
-  std::vector<char> full(needed + 1);
-  const DWORD length = GetFullPathNameA(argument.c_str(), needed + 1, full.data(), nullptr);
-  if (length == 0 || length > needed) return false;
-  std::string path(full.data(), length);
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  if (path.back() != '\\' && path.back() != '/') path += '\\';
-  folder = path;
-  return true;
-}
-
-// Where Windows publishes the INF files it stages: the INF folder of the
-// system's Windows directory (not a per-user one under Terminal Services).
-bool SystemInfFolder(std::string& folder) {
-  char windows[MAX_PATH];
-  const UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  folder = std::string(windows, length);
-  if (folder.back() != '\\') folder += '\\';
-  folder += "INF\\";
-  return true;
-}
-
-}  // namespace
+#include "tool_platform.h"
 
 int main(int argc, char** argv) {
   // As the installer does: nothing this program or the Setup API loads may
   // come from its folder.
   varnoll::RestrictDllSearchToSystem32();
-  const varnoll::check::ToolPlatform platform{&varnoll::FindModuleDirectory, &ResolveFolder,
-                                              &SystemInfFolder};
-  return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc), platform);
+  return varnoll::check::RunCheckTool(std::vector<std::string>(argv + 1, argv + argc),
+                                      varnoll::ThisToolPlatform());
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace varnoll::check {
+namespace varnoll {
 
 // A device's state as the configuration manager reports it.
 struct DeviceState {
@@ -39,4 +39,4 @@ bool ListPresentDevices(std::vector<PresentDevice>& devices);
 // them.
 bool DeviceMatches(const PresentDevice& device, const std::string& hardwareId);
 
-}  // namespace varnoll::check
+}  // namespace varnoll

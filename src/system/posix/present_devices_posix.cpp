@@ -2,11 +2,11 @@
 // would be installed or pre-installed.
 #include "present_devices.h"
 
-namespace varnoll::check {
+namespace varnoll {
 
 bool ListPresentDevices(std::vector<PresentDevice>& devices) {
   devices.clear();
   return false;
 }
 
-}  // namespace varnoll::check
+}  // namespace varnoll

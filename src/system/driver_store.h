@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace varnoll::check {
+namespace varnoll {
 
 // An INF file's bytes, summed up: how many, and their SHA-256.
 struct InfFingerprint {
@@ -58,4 +58,4 @@ class CDriverStore {
 // Whether two file names are the same to Windows, which ignores case.
 bool SameFileName(const std::string& a, const std::string& b);
 
-}  // namespace varnoll::check
+}  // namespace varnoll

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-namespace varnoll::check {
+namespace varnoll {
 
 class CSha256 {
  public:
@@ -40,4 +40,4 @@ inline std::string Hex(const unsigned char* bytes, size_t size) {
   return text;
 }
 
-}  // namespace varnoll::check
+}  // namespace varnoll

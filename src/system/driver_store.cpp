@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-namespace varnoll::check {
+namespace varnoll {
 
 namespace {
 
@@ -135,4 +135,4 @@ bool SameFileName(const std::string& a, const std::string& b) {
                                             [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
-}  // namespace varnoll::check
+}  // namespace varnoll

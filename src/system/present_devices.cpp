@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace varnoll::check {
+namespace varnoll {
 
 namespace {
 
@@ -71,4 +71,4 @@ bool DeviceMatches(const PresentDevice& device, const std::string& hardwareId) {
   return AnyEqual(device.hardwareIds, hardwareId) || AnyEqual(device.compatibleIds, hardwareId);
 }
 
-}  // namespace varnoll::check
+}  // namespace varnoll

@@ -5,7 +5,7 @@
 
 #include <bcrypt.h>
 
-namespace varnoll::check {
+namespace varnoll {
 
 struct CSha256::State {
   BCRYPT_ALG_HANDLE algorithm = nullptr;
@@ -53,4 +53,4 @@ std::string CSha256::HexDigest() {
   return Hex(digest, sizeof digest);
 }
 
-}  // namespace varnoll::check
+}  // namespace varnoll

@@ -4,7 +4,7 @@
 #include "present_devices.h"
 #include "unique_handle.h"
 
-namespace varnoll::check {
+namespace varnoll {
 
 namespace {
 
@@ -108,4 +108,4 @@ bool ListPresentDevices(std::vector<PresentDevice>& devices) {
   return true;
 }
 
-}  // namespace varnoll::check
+}  // namespace varnoll

@@ -3,7 +3,7 @@
 
 #include <openssl/evp.h>
 
-namespace varnoll::check {
+namespace varnoll {
 
 struct CSha256::State {
   struct Free {
@@ -36,4 +36,4 @@ std::string CSha256::HexDigest() {
   return Hex(digest, length);
 }
 
-}  // namespace varnoll::check
+}  // namespace varnoll
