@@ -31,6 +31,7 @@ macro(varnoll_build_names)
   endif()
   set(VARNOLL_EXE_NAME varnoll${VARNOLL_BUILD_SUFFIX})
   set(VARNOLL_CHECK_EXE_NAME varnollcheck${VARNOLL_BUILD_SUFFIX})
+  set(VARNOLL_REMOVE_EXE_NAME varnollremove${VARNOLL_BUILD_SUFFIX})
 endmacro()
 
 # A toolchain without a newdev import library names a dlltool machine, and

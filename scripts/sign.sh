@@ -32,6 +32,7 @@ dist=${VARNOLL_DIST:-dist}
 version=$(sed -n 's/^project(varnoll VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 installers="varnoll.exe varnoll64.exe varnollarm64.exe"
 check_tools="varnollcheck.exe varnollcheck64.exe varnollcheckarm64.exe"
+removers="varnollremove.exe varnollremove64.exe varnollremovearm64.exe"
 for exe in $installers; do
   [ -f "$dist/$exe" ] || { echo "sign.sh: $dist/$exe is missing; build first (scripts/build.sh)" >&2; exit 1; }
 done
@@ -39,7 +40,7 @@ done
 timestamp=()
 [ -z "${VARNOLL_SIGN_TIMESTAMP_URL:-}" ] || timestamp=(-ts "$VARNOLL_SIGN_TIMESTAMP_URL")
 mkdir -p "$dist/signed"
-for exe in $installers $check_tools; do
+for exe in $installers $check_tools $removers; do
   [ -f "$dist/$exe" ] || continue
   rm -f "$dist/signed/$exe"
   osslsigncode sign -pkcs12 "$VARNOLL_SIGN_PFX" -readpass "$VARNOLL_SIGN_PASSWORD_FILE" -h sha256 \

@@ -249,3 +249,44 @@ TEST_F(NativeHandoff, AfterAHandOffThePassTouchesNoDevice) {
 
 }  // namespace
 }  // namespace varnoll
+
+namespace varnoll {
+namespace {
+
+TEST_F(NativeHandoff, AToolHandsOnItsArgumentsAndGetsBackTheExitStatus) {
+  folder_.Write("varnollremove64.exe", ImageFor(kAmd64));
+  Script(kX86OnX64);
+  standin::Current().childExitCode = 3010;
+  unsigned long status = 0;
+  EXPECT_TRUE(HandOffToNativeBuild(folder_.WithSeparator(), "varnollremove", "\"C:\\drivers\\\\\"", status,
+                                   Machine::kX86));
+  EXPECT_EQ(status, 3010u);
+  const std::string program = folder_.WithSeparator() + "varnollremove64.exe";
+  EXPECT_THAT(standin::ProcessCalls(),
+              ElementsAre("CreateProcessA(" + program + ", [\"" + program +
+                              "\" \"C:\\drivers\\\\\"], null, null, 0x0, 0x0, null, null, startup info)",
+                          "WaitForSingleObject(process " + program + ", 0xffffffff)",
+                          "GetExitCodeProcess(process " + program + ")"));
+}
+
+TEST(QuoteArgument, GivesTheArgumentBackThroughTheRuntimesParser) {
+  struct Case {
+    const char* argument;
+    const char* quoted;
+  };
+  const Case cases[] = {
+      {"C:\\drivers", "\"C:\\drivers\""},
+      {"C:\\my drivers\\", "\"C:\\my drivers\\\\\""},  // a trailing backslash must not escape the quote
+      {"C:\\", "\"C:\\\\\""},
+      {"a\"b", "\"a\\\"b\""},
+      {"a\\\"b", "\"a\\\\\\\"b\""},
+      {"", "\"\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.argument);
+    EXPECT_EQ(QuoteArgument(c.argument), c.quoted);
+  }
+}
+
+}  // namespace
+}  // namespace varnoll

@@ -45,18 +45,18 @@ Machine ImageMachine(const std::string& path) {
 
 }  // namespace
 
-const char* BuildFileName(Machine machine) {
+std::string BuildFileName(Machine machine, const std::string& program) {
   switch (machine) {
     case Machine::kX86:
-      return "varnoll.exe";
+      return program + ".exe";
     case Machine::kX64:
-      return "varnoll64.exe";
+      return program + "64.exe";
     case Machine::kArm64:
-      return "varnollarm64.exe";
+      return program + "arm64.exe";
     case Machine::kUnknown:
       break;
   }
-  return nullptr;
+  return std::string();
 }
 
 Machine NativeMachine(Machine thisBuild) {
@@ -70,32 +70,45 @@ Machine NativeMachine(Machine thisBuild) {
   return static_cast<Machine>(nativeMachine);
 }
 
-bool HandOffToNativeBuild(const std::string& directory, Machine thisBuild) {
+bool StartNativeBuild(const std::string& directory, const std::string& program, const std::string* arguments,
+                      unsigned long& exitCode, Machine thisBuild) {
   const Machine native = NativeMachine(thisBuild);
   // An x86 machine's native build is this one (or there is none): nothing to
   // hand to.
   if (native == thisBuild || native == Machine::kX86) return false;
-  const char* nativeBuild = BuildFileName(native);
-  if (nativeBuild == nullptr) return false;
+  const std::string nativeBuild = BuildFileName(native, program);
+  if (nativeBuild.empty()) return false;
 
-  const std::string program = directory + nativeBuild;
+  const std::string path = directory + nativeBuild;
   // Only a program built for this machine is started: a sibling that is
   // another build under the native build's name (or no program at all)
   // would hand off again, or fail to install, and so would never end the
   // chain in a native pass.
-  if (ImageMachine(program) != native) return false;
+  if (ImageMachine(path) != native) return false;
 
+  // CreateProcessA may write to the command line it is given.
+  std::string commandLine = arguments ? QuoteArgument(path) + " " + *arguments : std::string();
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &started)) {
+  if (!CreateProcessA(path.c_str(), arguments ? &commandLine[0] : nullptr, nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &started)) {
     return false;
   }
   const UniqueKernelHandle process(started.hProcess);
   const UniqueKernelHandle thread(started.hThread);
   WaitForSingleObject(process.Get(), INFINITE);
+  // The installer's hand-off has no status to pass on.
+  if (arguments) {
+    DWORD status = 1;
+    exitCode = GetExitCodeProcess(process.Get(), &status) ? status : 1;
+  }
   return true;
+}
+
+bool HandOffToNativeBuild(const std::string& directory, Machine thisBuild) {
+  unsigned long ignored = 0;
+  return StartNativeBuild(directory, "varnoll", nullptr, ignored, thisBuild);
 }
 
 }  // namespace varnoll

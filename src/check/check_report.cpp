@@ -28,21 +28,7 @@ const char* ReasonName(const FileReport& file) {
   return why ? ReasonName(*why) : "ok";
 }
 
-const char* ReasonName(SkipReason why) {
-  switch (why) {
-    case SkipReason::kUnreadable:
-      return "unreadable";
-    case SkipReason::kNoMarker:
-      return "no-marker";
-    case SkipReason::kNoModelLine:
-      return "no-model-line";
-    case SkipReason::kNoComma:
-      return "no-comma";
-    case SkipReason::kNoVen:
-      return "no-ven";
-  }
-  return "";
-}
+const char* ReasonName(SkipReason why) { return SkipReasonName(why); }
 
 Tally Count(const CheckReport& report) {
   Tally tally;

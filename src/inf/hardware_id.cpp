@@ -41,6 +41,22 @@ bool Fail(SkipReason reason, SkipReason* why) {
 
 }  // namespace
 
+const char* SkipReasonName(SkipReason why) {
+  switch (why) {
+    case SkipReason::kUnreadable:
+      return "unreadable";
+    case SkipReason::kNoMarker:
+      return "no-marker";
+    case SkipReason::kNoModelLine:
+      return "no-model-line";
+    case SkipReason::kNoComma:
+      return "no-comma";
+    case SkipReason::kNoVen:
+      return "no-ven";
+  }
+  return "";
+}
+
 bool HoldsSectionMarker(const std::string& line) {
   std::string upper;
   return HoldsSectionMarker(line, upper);

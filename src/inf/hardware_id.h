@@ -20,6 +20,10 @@ enum class SkipReason {
   kNoVen,        // the hardware ID (possibly empty) lacks "VEN_"
 };
 
+// The reason's name, as the tools print it: "unreadable", "no-marker",
+// "no-model-line", "no-comma", "no-ven".
+const char* SkipReasonName(SkipReason why);
+
 // The section markers, tested in this order in an upper-cased logical line.
 inline constexpr const char* kSectionMarkers[] = {"F_MODEM]", "GENERIC]", "TARVELIX]"};
 

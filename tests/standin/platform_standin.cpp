@@ -138,9 +138,59 @@ HMODULE GetModuleHandleA(const char* name) {
   return name && std::strcmp(name, "kernel32.dll") == 0 ? &kernel32 : nullptr;
 }
 
-FARPROC GetProcAddress(HMODULE module, const char* name) {
-  if (module != GetModuleHandleA("kernel32.dll")) return nullptr;
+// The one DLL the programs load: newdev.dll, by its full path in System32.
+namespace standin {
+namespace {
+char newdevModule;
+}  // namespace
+}  // namespace standin
+
+HMODULE LoadLibraryA(const char* path) {
   const standin::Script& script = TheState().script;
+  if (path && std::string(path) == script.systemDirectory + "\\newdev.dll") return &standin::newdevModule;
+  standin::Fail(ERROR_FILE_NOT_FOUND);
+  return nullptr;
+}
+
+BOOL FreeLibrary(HMODULE) { return TRUE; }
+
+UINT GetSystemDirectoryA(char* buffer, UINT size) {
+  const std::string& folder = TheState().script.systemDirectory;
+  if (folder.size() >= size) return static_cast<UINT>(folder.size() + 1);
+  std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+  return static_cast<UINT>(folder.size());
+}
+
+// Wine's and Windows' removal calls, as scripted: they delete the file
+// (with its name in the store folder) unless told otherwise.
+BOOL WINAPI DiUninstallDriverA(HWND parent, const char* infPath, DWORD flags, BOOL* needReboot) {
+  standin::State& state = TheState();
+  state.deviceCalls.push_back("DiUninstallDriverA(" + std::string(standin::Pointer(parent)) + ", " +
+                              standin::Quote(infPath) + ", " + standin::Hex(flags) + ", " +
+                              standin::Pointer(needReboot) + ")");
+  if (state.script.uninstallDriverError != 0) return standin::Fail(state.script.uninstallDriverError);
+  if (!state.script.removalLeavesFile) std::remove(infPath);
+  if (needReboot) *needReboot = state.script.uninstallNeedsReboot;
+  return standin::Succeed();
+}
+
+BOOL SetupUninstallOEMInfA(const char* infFileName, DWORD flags, void* reserved) {
+  standin::State& state = TheState();
+  state.deviceCalls.push_back("SetupUninstallOEMInfA(" + standin::Quote(infFileName) + ", " +
+                              standin::Hex(flags) + ", " + standin::Pointer(reserved) + ")");
+  if (state.script.forceDeleteError != 0) return standin::Fail(state.script.forceDeleteError);
+  if (!state.script.removalLeavesFile) std::remove((state.script.storeFolder + infFileName).c_str());
+  return standin::Succeed();
+}
+
+FARPROC GetProcAddress(HMODULE module, const char* name) {
+  const standin::Script& script = TheState().script;
+  if (module == &standin::newdevModule) {
+    return std::strcmp(name, "DiUninstallDriverA") == 0 && script.hasDiUninstallDriver
+               ? reinterpret_cast<FARPROC>(&DiUninstallDriverA)
+               : nullptr;
+  }
+  if (module != GetModuleHandleA("kernel32.dll")) return nullptr;
   if (std::strcmp(name, "IsWow64Process2") == 0 && script.hasIsWow64Process2) {
     return reinterpret_cast<FARPROC>(&IsWow64Process2);
   }
@@ -161,7 +211,8 @@ BOOL CreateProcessA(const char* application, char* commandLine, void* processAtt
                     const char* directory, STARTUPINFOA* startup, PROCESS_INFORMATION* started) {
   standin::State& state = TheState();
   state.processCalls.push_back(
-      "CreateProcessA(" + standin::Quote(application) + ", " + standin::Pointer(commandLine) + ", " +
+      "CreateProcessA(" + standin::Quote(application) + ", " +
+      (commandLine ? std::string("[") + commandLine + "]" : std::string("null")) + ", " +
       standin::Pointer(processAttributes) + ", " + standin::Pointer(threadAttributes) + ", " +
       standin::Hex(static_cast<unsigned long>(inheritHandles)) + ", " + standin::Hex(flags) + ", " +
       standin::Pointer(environment) + ", " + standin::Pointer(directory) + ", " +
@@ -182,6 +233,13 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
   TheState().processCalls.push_back("WaitForSingleObject(" + process.name + ", " +
                                     standin::Hex(milliseconds) + ")");
   return WAIT_OBJECT_0;
+}
+
+BOOL GetExitCodeProcess(HANDLE handle, DWORD* exitCode) {
+  const auto& process = dynamic_cast<standin::ProcessHandle&>(*static_cast<varnoll::posix::Handle*>(handle));
+  TheState().processCalls.push_back("GetExitCodeProcess(" + process.name + ")");
+  *exitCode = TheState().script.childExitCode;
+  return TRUE;
 }
 
 UINT GetErrorMode() {

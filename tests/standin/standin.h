@@ -41,12 +41,25 @@ struct Script {
   unsigned short nativeArchitecture = PROCESSOR_ARCHITECTURE_AMD64;
   bool hasIsWow64Process2 = true;
   DWORD createProcessError = 0;    // non-zero: CreateProcessA fails with it
+  DWORD childExitCode = 0;         // what GetExitCodeProcess reports of a started program
   USHORT wow64ProcessMachine = 0;  // IMAGE_FILE_MACHINE_UNKNOWN: not WOW64
   USHORT nativeMachine = 0x8664;   // IMAGE_FILE_MACHINE_AMD64
 
   // Whether kernel32 has SetDefaultDllDirectories, and whether it succeeds.
   bool hasSetDefaultDllDirectories = true;
   BOOL setDefaultDllDirectoriesResult = TRUE;
+
+  // newdev.dll, loaded from GetSystemDirectoryA's folder, and whether it
+  // has DiUninstallDriverA (Windows 10 1703 and later). The removal calls
+  // delete the named file of `storeFolder` unless told to fail or to leave
+  // it.
+  std::string systemDirectory = "/nonexistent/system32";
+  bool hasDiUninstallDriver = true;
+  DWORD uninstallDriverError = 0;  // non-zero: DiUninstallDriverA fails with it
+  BOOL uninstallNeedsReboot = FALSE;
+  DWORD forceDeleteError = 0;      // non-zero: SetupUninstallOEMInfA fails with it
+  bool removalLeavesFile = false;  // the call reports success and deletes nothing
+  std::string storeFolder;         // where SetupUninstallOEMInfA's bare names live
 
   UINT inheritedErrorMode = 0;
   DWORD lastErrorAfterCall = 0;  // what successful device calls leave behind

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Makes the release package into a scratch folder and checks what it holds:
-# the three installers and the three check tools, byte for byte as built,
+# the three installers, the three check tools and the three removal
+# programs, byte for byte as built,
 # and the admin guide.
 #   check_package.sh CPACK_CONFIG DIST_DIR VERSION
 set -euo pipefail
 config=$1
 dist=$2
 version=$3
-programs="varnoll.exe varnoll64.exe varnollarm64.exe varnollcheck.exe varnollcheck64.exe varnollcheckarm64.exe"
+programs="varnoll.exe varnoll64.exe varnollarm64.exe varnollcheck.exe varnollcheck64.exe varnollcheckarm64.exe
+  varnollremove.exe varnollremove64.exe varnollremovearm64.exe"
 for exe in $programs; do
   [ -f "$dist/$exe" ] || { echo "SKIP: $dist/$exe has not been built"; exit 77; }
 done

@@ -12,6 +12,11 @@
         the check tool: no DLL but Windows' own, nothing delay-loaded, and no
         function that installs, changes the device tree or the driver store,
         writes the registry, or starts or changes anything else
+    pe_check.py remove-imports EXE
+        the removal program: no DLL but Windows' own, nothing delay-loaded,
+        SetupUninstallOEMInfA bound at load time from setupapi.dll,
+        DiUninstallDriver not imported (it is looked up at run time), and no
+        function that installs, stages or re-enumerates
 """
 import re
 import sys
@@ -24,11 +29,18 @@ MEM_EXECUTE, MEM_WRITE = 0x20000000, 0x80000000
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 RT_VERSION, RT_MANIFEST = 16, 24
 MACHINES = {"varnoll.exe": 0x14C, "varnoll64.exe": 0x8664, "varnollarm64.exe": 0xAA64,
-            "varnollcheck.exe": 0x14C, "varnollcheck64.exe": 0x8664, "varnollcheckarm64.exe": 0xAA64}
+            "varnollcheck.exe": 0x14C, "varnollcheck64.exe": 0x8664, "varnollcheckarm64.exe": 0xAA64,
+            "varnollremove.exe": 0x14C, "varnollremove64.exe": 0x8664, "varnollremovearm64.exe": 0xAA64}
 IMAGE_SUBSYSTEM_WINDOWS_CUI = 3
 # What each program is: subsystem, execution level, description.
 INSTALLER = (IMAGE_SUBSYSTEM_WINDOWS_GUI, "requireAdministrator", "Varnoll unattended modem driver installer")
 CHECK_TOOL = (IMAGE_SUBSYSTEM_WINDOWS_CUI, "asInvoker", "Varnoll check tool: what the installer would do")
+REMOVER = (IMAGE_SUBSYSTEM_WINDOWS_CUI, "requireAdministrator",
+           "Varnoll removal: takes the package's drivers out of the driver store")
+# Functions the removal program must never import: it installs nothing.
+INSTALLING = re.compile(r"^(UpdateDriverForPlugAndPlayDevices|DiInstall|DiRollback|SetupCopyOEMInf|SetupInstall|"
+                        r"SetupDiCallClassInstaller|SetupDiInstall|SetupDiRegister|SetupDiCreateDevice|"
+                        r"CM_Reenumerate|CM_Locate_DevNode|CM_Setup|CM_Create|CM_Enable|DiUninstallDriver)")
 # Functions the check tool must never import: they install, change devices,
 # the driver store or the registry, or start or change anything else.
 CHANGING = re.compile(r"^(UpdateDriverForPlugAndPlayDevices|DiInstall|DiUninstall|DiRollback|SetupCopyOEMInf|"
@@ -150,13 +162,35 @@ def check_tool_imports(path):
     return not problems
 
 
+def remove_imports(path):
+    image, name = load(path)
+    found = imports(image)
+    problems = ["imports %s, which is not a Windows system DLL" % dll for dll in foreign_dlls(image, found)]
+    sources = sorted({d for d, f in found if f == "SetupUninstallOEMInfA"})
+    if sources != ["setupapi.dll"]:
+        problems.append("SetupUninstallOEMInfA is imported from %s, expected setupapi.dll" % (sources or "nowhere"))
+    for dll, function in found:
+        if INSTALLING.match(function):
+            problems.append("imports %s from %s: the removal program installs nothing, and looks "
+                            "DiUninstallDriver up at run time" % (function, dll))
+    if imports(image, delayed=True):
+        problems.append("delay-loads DLLs")
+    for problem in problems:
+        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
+    if not problems:
+        print("ok %s: %d imports from %d system DLLs, SetupUninstallOEMInfA from setupapi.dll, nothing that "
+              "installs" % (name, len(found), len({d for d, _ in found})))
+    return not problems
+
+
 def check(path, version):
     image, name = load(path)
     header, optional = image.FILE_HEADER, image.OPTIONAL_HEADER
     is64 = optional.Magic == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS
     size = len(image.__data__)
     problems = []
-    subsystem, level, description = CHECK_TOOL if name.startswith("varnollcheck") else INSTALLER
+    subsystem, level, description = (CHECK_TOOL if name.startswith("varnollcheck") else
+                                     REMOVER if name.startswith("varnollremove") else INSTALLER)
 
     if optional.CheckSum != image.generate_checksum():
         problems.append("image checksum 0x%x, expected 0x%x" % (optional.CheckSum, image.generate_checksum()))
@@ -229,4 +263,6 @@ if __name__ == "__main__":
         sys.exit(0 if check_imports(sys.argv[2]) else 1)
     if len(sys.argv) == 3 and sys.argv[1] == "check-imports":
         sys.exit(0 if check_tool_imports(sys.argv[2]) else 1)
+    if len(sys.argv) == 3 and sys.argv[1] == "remove-imports":
+        sys.exit(0 if remove_imports(sys.argv[2]) else 1)
     sys.exit(__doc__)

@@ -46,12 +46,16 @@ HANDLE GetCurrentProcess();
 BOOL IsWow64Process(HANDLE process, BOOL* wow64);
 BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine);
 HMODULE GetModuleHandleA(const char* name);
+HMODULE LoadLibraryA(const char* path);
+BOOL FreeLibrary(HMODULE module);
+UINT GetSystemDirectoryA(char* buffer, UINT size);
 FARPROC GetProcAddress(HMODULE module, const char* name);
 void GetNativeSystemInfo(SYSTEM_INFO* info);
 BOOL CreateProcessA(const char* application, char* commandLine, void* processAttributes,
                     void* threadAttributes, BOOL inheritHandles, DWORD flags, void* environment,
                     const char* directory, STARTUPINFOA* startup, PROCESS_INFORMATION* started);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode);
 
 BOOL SetDefaultDllDirectories(DWORD directoryFlags);
 BOOL SetDllDirectoryW(const wchar_t* path);

@@ -35,3 +35,26 @@ extern "C" __declspec(dllexport) BOOL WINAPI
       present ? TRUE : FALSE, error);
   return present ? TRUE : FALSE;
 }
+
+// DiUninstallDriverA, which Wine's newdev.dll lacks: deletes the INF it is
+// given (and its .pnf), as Windows removes a package from the store, unless
+// VARNOLL_STANDIN_UNINSTALL_KEEP is set; fails with
+// VARNOLL_STANDIN_UNINSTALL_ERROR when set; asks for a restart when
+// VARNOLL_STANDIN_UNINSTALL_REBOOT is set.
+extern "C" __declspec(dllexport) BOOL WINAPI
+    DiUninstallDriverA(HWND parent, LPCSTR infPath, DWORD flags, PBOOL needReboot) {
+  using namespace standin_dll;
+  const DWORD error = HexSetting("VARNOLL_STANDIN_UNINSTALL_ERROR", 0);
+  if (error == 0 && Setting("VARNOLL_STANDIN_UNINSTALL_KEEP").empty() && infPath) {
+    DeleteFileA(infPath);
+    std::string pnf = infPath;
+    if (pnf.size() > 4) DeleteFileA((pnf.substr(0, pnf.size() - 4) + ".pnf").c_str());
+  }
+  if (error == 0 && needReboot)
+    *needReboot = Setting("VARNOLL_STANDIN_UNINSTALL_REBOOT").empty() ? FALSE : TRUE;
+  Log("newdev",
+      "DiUninstallDriverA(" + Ptr(parent) + ", " + Str(infPath) + ", " + Hex(flags) + ", " + Ptr(needReboot) +
+          ")",
+      error == 0 ? TRUE : FALSE, error);
+  return error == 0 ? TRUE : FALSE;
+}

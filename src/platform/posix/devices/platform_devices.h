@@ -20,5 +20,8 @@ BOOL UpdateDriverForPlugAndPlayDevicesA(HWND parent, const char* hardwareId, con
 BOOL SetupCopyOEMInfA(const char* sourceInf, const char* mediaLocation, DWORD mediaType, DWORD copyStyle,
                       char* destination, DWORD destinationSize, DWORD* requiredSize,
                       char** destinationComponent);
+constexpr DWORD SUOI_FORCEDELETE = 0x1;
+BOOL SetupUninstallOEMInfA(const char* infFileName, DWORD flags, void* reserved);
+
 CONFIGRET CM_Locate_DevNodeA(DEVINST* devInst, char* deviceId, ULONG flags);
 CONFIGRET CM_Reenumerate_DevNode(DEVINST devInst, ULONG flags);

@@ -1,0 +1,96 @@
+#include "removal_executor.h"
+
+#include <charconv>
+
+namespace varnoll::remove {
+
+namespace {
+
+std::string Hex(unsigned long value) {
+  char digits[16];
+  const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value, 16);
+  std::string text(digits, end.ptr);
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return "0x" + std::string(text.size() < 8 ? 8 - text.size() : 0, '0') + text;
+}
+
+}  // namespace
+
+InstallOutcome CRemovingExecutor::Install(const std::string& infName, const std::string& infPath,
+                                          const std::string&) {
+  std::string line;
+  InfFingerprint fingerprint;
+  if (!FingerprintFile(infPath, fingerprint)) {
+    line = Fail("cannot be read, so its copy in the driver store cannot be found");
+  } else {
+    // Listed anew for each file: an earlier file's removal changed the store.
+    const StoreLookup lookup = CDriverStore(storeFolder_).FindCopyOf(infPath, fingerprint);
+    if (lookup.changedWhileCompared) {
+      line = Fail("changed while it was compared with the driver store; nothing was removed");
+    } else if (lookup.publishedName) {
+      line = Remove(infPath, fingerprint, *lookup.publishedName);
+    } else if (!lookup.unreadable.empty()) {
+      line = Fail("not found in the driver store, but " + lookup.unreadable.front() +
+                  " there could not be read and may be its copy; nothing was removed");
+    } else {
+      line = "not in the driver store: nothing to remove";
+    }
+  }
+  lines_.push_back(infName + ": " + line);
+  return InstallOutcome::kNotPreinstalled;
+}
+
+void CRemovingExecutor::Skip(const std::string& infName, const std::string&, SkipReason why,
+                             const std::string&) {
+  lines_.push_back(infName + ": left alone, as the installer leaves it (" + SkipReasonName(why) + ")");
+}
+
+std::string CRemovingExecutor::Remove(const std::string& infPath, const InfFingerprint& fingerprint,
+                                      const std::string& published) {
+  RemovalCall call;
+  if (uninstaller_.CanMoveDevices()) {
+    call = uninstaller_.UninstallDriver(storeFolder_ + published);
+  } else {
+    // Without DiUninstallDriver nothing moves a device to another driver:
+    // taking the package from under a running device is a person's call.
+    std::string users;
+    for (const PresentDevice& device : system_.devices) {
+      if (device.driverInf && SameFileName(*device.driverInf, published)) {
+        users += (users.empty() ? "" : ", ") + device.instanceId;
+      }
+    }
+    if (!users.empty()) {
+      return Fail(published + " left in the driver store: present device " + users +
+                  " uses it, and this Windows has no DiUninstallDriver to give it another driver");
+    }
+    call = ForceDeleteOemInf(published);
+  }
+  // The store itself says whether the copy is gone, whatever the call said.
+  const StoreLookup after = CDriverStore(storeFolder_).FindCopyOf(infPath, fingerprint);
+  if (after.publishedName) {
+    return Fail(
+        "removing " + published + " " +
+        (call.succeeded ? std::string("was reported done") : "failed (error " + Hex(call.error) + ")") +
+        ", but the driver store still holds it as " + *after.publishedName);
+  }
+  // The copy is gone, which is what counts; a call that said otherwise is
+  // still worth a word.
+  needReboot_ = needReboot_ || call.needReboot;
+  return "removed " + published + " from the driver store" +
+         (call.succeeded ? std::string() : " (the call reported error " + Hex(call.error) + ")") +
+         (call.needReboot ? "; a restart completes the removal" : "");
+}
+
+std::string CRemovingExecutor::Fail(const std::string& text) {
+  failed_ = true;
+  return text;
+}
+
+int CRemovingExecutor::ExitStatus() const {
+  if (failed_) return kExitFailed;
+  return needReboot_ ? kExitRestartNeeded : kExitRemoved;
+}
+
+}  // namespace varnoll::remove
