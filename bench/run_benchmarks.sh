@@ -27,6 +27,19 @@ for name, plain in runs.items():
         size, typical / 1e6, dense / 1e6, plain / 1e6, 100 * typical / plain, 100 * dense / plain))
 PY
 
+echo "== reading setupapi.dev.log: 1 GiB synthetic logs against a plain read, and a 1 MiB one"
+logs=$(mktemp -d /tmp/varnoll-logs.XXXXXX)
+python3 bench/synthetic_log.py "$logs/big.log" 1073741824
+python3 bench/synthetic_log.py "$logs/dense.log" 1073741824 3
+python3 bench/synthetic_log.py "$logs/small.log" 1048576
+echo "-- one section in 20 is the installer's"
+build/bench/bench/log_scan_peak "$logs/big.log"
+echo "-- one section in 3 is the installer's"
+build/bench/bench/log_scan_peak "$logs/dense.log"
+echo "-- 1 MiB"
+build/bench/bench/log_scan_peak "$logs/small.log" | grep peak
+rm -rf "$logs"
+
 echo "== finding a package's copy among 2,000 INF files of the system INF folder"
 build/bench/bench/store_lookup_bench 2>/dev/null | grep BM_
 

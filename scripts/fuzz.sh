@@ -3,7 +3,8 @@
 # with the sample INFs and the Wine scenarios' files, and keeps the corpus in
 # build/fuzz/corpus between runs. A crash, a sanitizer report or a difference
 # from the reading model fails the run; the input is left in
-# build/fuzz/artifacts/ and becomes a regression test.
+# build/fuzz/artifacts/ and becomes a regression test. Then the setup log
+# reader, for half as long.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -31,3 +32,19 @@ build/fuzz/tests/fuzz/inf_fuzz -max_total_time="$seconds" -max_len=200000 -print
 }
 grep -E "stat::number_of_executed_units|stat::peak_rss_mb" build/fuzz/last-run.log
 echo "No crash, no sanitizer report, no difference from the model."
+
+# The second target: the setupapi.dev.log reader, half as long, seeded with
+# the real log excerpts; memory is bounded by -rss_limit_mb.
+log_seconds=$(( (seconds + 1) / 2 ))
+mkdir -p build/fuzz/log-corpus build/fuzz/log-seeds
+cp tests/data/setupapi/*.log build/fuzz/log-seeds/
+echo "Fuzzing the setup log reader for $log_seconds s..."
+build/fuzz/tests/fuzz/log_fuzz -max_total_time="$log_seconds" -max_len=200000 -rss_limit_mb=512 \
+  -print_final_stats=1 -artifact_prefix=build/fuzz/artifacts/log- build/fuzz/log-corpus build/fuzz/log-seeds \
+  >build/fuzz/last-log-run.log 2>&1 || {
+  tail -40 build/fuzz/last-log-run.log
+  exit 1
+}
+grep -E "stat::number_of_executed_units|stat::peak_rss_mb" build/fuzz/last-log-run.log
+echo "No crash, no sanitizer report, memory within 512 MB."
+

@@ -4,6 +4,7 @@
 
 #include "hardware_id.h"
 #include "present_devices.h"
+#include "setupapi_log.h"
 
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ struct FileReport {
   std::vector<DeviceMatch> devices;
   std::optional<std::string> sha256;  // of the file's bytes, for a file that qualifies
   std::optional<std::string> store;   // its published copy in the driver store, if there is one
+  // With --log: the last logged run of each call that belongs to the file.
+  std::optional<LoggedRun> lastUpdate;
+  std::optional<LoggedRun> lastStaging;
 
   bool Qualifies() const { return std::holds_alternative<Action>(outcome); }
 };
@@ -48,6 +52,11 @@ struct CheckReport {
   // Whether the driver store and the devices could be looked at (Windows):
   // only then do `store` and the devices say anything.
   bool systemVisible = false;
+  // With --log: the log read, and how many sections it held; none when it
+  // could not be read.
+  bool logRequested = false;
+  std::optional<std::string> logFile;
+  size_t logSections = 0;
 };
 
 // "install", "preinstall", "install-or-preinstall", or "skip".

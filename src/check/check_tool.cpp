@@ -2,6 +2,7 @@
 
 #include "check_executor.h"
 #include "detect.h"
+#include "log_report.h"
 #include "report_format.h"
 
 #include <cstdio>
@@ -11,7 +12,7 @@ namespace varnoll::check {
 namespace {
 
 constexpr const char kUsage[] =
-    "usage: varnollcheck [--detect] [--json] [FOLDER]\n"
+    "usage: varnollcheck [--detect] [--json] [--log[=FILE]] [FOLDER]\n"
     "\n"
     "Tells what the Varnoll installer would do with the INF files in FOLDER (by\n"
     "default the folder that holds varnollcheck, as the installer beside it\n"
@@ -21,6 +22,10 @@ constexpr const char kUsage[] =
     "  --detect  whether the package is in place (Windows only): every INF that\n"
     "            qualifies has its copy in the driver store, and every present\n"
     "            device with its hardware ID has its driver from that copy\n"
+    "  --log     also what Windows' installation log says each INF's last\n"
+    "            update and staging did: %windir%\\INF\\setupapi.dev.log, or FILE\n"
+    "            with --log=FILE (a log copied from another machine; on Linux\n"
+    "            FILE is needed)\n"
     "  --help    this text\n"
     "\n"
     "Exit status: 0 when at least one INF file would be installed or\n"
@@ -67,6 +72,8 @@ int UsageError(const std::string& problem) {
 int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform) {
   bool json = false;
   bool detect = false;
+  bool log = false;
+  std::string logFile;
   bool folderGiven = false;
   std::string argument;
   for (const std::string& word : arguments) {
@@ -78,6 +85,10 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
       json = true;
     } else if (word == "--detect" && !detect) {
       detect = true;
+    } else if ((word == "--log" || word.rfind("--log=", 0) == 0) && !log) {
+      log = true;
+      logFile = word.size() > 6 ? word.substr(6) : std::string();
+      if (word.size() == 6) return UsageError("--log= needs a FILE");
     } else if (!word.empty() && word[0] == '-') {
       return UsageError("unknown option " + word);
     } else if (folderGiven) {
@@ -100,8 +111,17 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     Write(stderr, "varnollcheck: --detect needs Windows: there is no driver store or device here\n");
     return kExitUsage;
   }
-  const CheckReport report =
+  if (log && logFile.empty()) {
+    if (!systemVisible)
+      return UsageError("--log needs =FILE here: there is no Windows folder to read it from");
+    logFile = systemInfFolder + "setupapi.dev.log";
+  }
+  CheckReport report =
       CheckFolder(folder, systemVisible ? std::optional<std::string>(systemInfFolder) : std::nullopt);
+  // A log that cannot be read is said once; the rest of the report comes.
+  if (log && !AttachLoggedRuns(report, logFile)) {
+    Write(stderr, "varnollcheck: " + logFile + ": the log cannot be read\n");
+  }
   if (detect) return TellVerdict(report, json);
   Write(stdout, json ? FormatJson(report) : FormatText(report));
   const Tally tally = Count(report);

@@ -55,6 +55,24 @@ std::string JsonBool(const std::optional<bool>& value) {
   return !value ? "null" : (*value ? "true" : "false");
 }
 
+// A logged run in a few words: "2021/09/19 16:34:59.763, FAILURE(0xe0000203)
+// ERROR_NO_DRIVER_SELECTED, devices X, published oem12.inf, restart
+// requested, by <cmd>".
+std::string RunWords(const LoggedRun& run) {
+  std::string words = run.time.empty() ? std::string("time not logged") : run.time;
+  words += ", " + (run.status ? *run.status : std::string("unfinished (no footer)"));
+  if (run.error) {
+    const char* name = SetupErrorName(*run.error);
+    if (name) words += std::string(" ") + name;
+  }
+  for (size_t i = 0; i < run.devices.size(); ++i) words += (i == 0 ? ", devices " : ", ") + run.devices[i];
+  if (run.published) words += ", published " + *run.published;
+  if (run.restart) words += ", restart requested";
+  words += ", INF " + (run.infPath.empty() ? std::string("not logged") : run.infPath);
+  if (run.cmd) words += ", by " + *run.cmd;
+  return words;
+}
+
 std::string Summary(const CheckReport& report) {
   if (report.files.empty()) return "No INF file here: nothing would be done.\n";
   const Tally tally = Count(report);
@@ -89,7 +107,12 @@ std::string ProblemText(unsigned long problem) {
 }
 
 std::string FormatText(const CheckReport& report) {
-  std::string text = "Folder: " + report.folder + "\n\n";
+  std::string text = "Folder: " + report.folder + "\n";
+  if (report.logFile) {
+    text += "Log:    " + *report.logFile + ", " + Decimal(static_cast<long long>(report.logSections)) +
+            " sections read\n";
+  }
+  text += "\n";
   for (const FileReport& file : report.files) {
     text += file.name + "\n";
     text +=
@@ -104,11 +127,41 @@ std::string FormatText(const CheckReport& report) {
     for (const DeviceMatch& device : file.devices) {
       text += "  device:      " + DeviceLine(device, report.systemVisible) + "\n";
     }
+    if (report.logFile && file.Qualifies()) {
+      text +=
+          "  last update: " + (file.lastUpdate ? RunWords(*file.lastUpdate) : std::string("none logged")) +
+          "\n";
+      text +=
+          "  last staging: " + (file.lastStaging ? RunWords(*file.lastStaging) : std::string("none logged")) +
+          "\n";
+    }
     if (!file.note.empty()) text += "  note:        " + file.note + "\n";
     text += "\n";
   }
   return text + Summary(report);
 }
+
+namespace {
+
+// One logged run as a JSON object, or null.
+std::string RunJson(const std::optional<LoggedRun>& run) {
+  if (!run) return "null";
+  auto ansi = [](const std::string& text) { return JsonString(AnsiToUtf8(text)); };
+  auto optional = [&](const std::optional<std::string>& text) {
+    return text ? ansi(*text) : std::string("null");
+  };
+  const char* name = run->error ? SetupErrorName(*run->error) : nullptr;
+  std::string json = "{\"time\": " + ansi(run->time) + ", \"status\": " + optional(run->status) +
+                     ", \"error\": " + optional(run->error) +
+                     ", \"error_name\": " + (name ? JsonString(name) : std::string("null")) +
+                     ", \"devices\": [";
+  for (size_t i = 0; i < run->devices.size(); ++i) json += (i == 0 ? "" : ", ") + ansi(run->devices[i]);
+  return json + "], \"published\": " + optional(run->published) +
+         ", \"restart\": " + (run->restart ? "true" : "false") + ", \"inf_path\": " + ansi(run->infPath) +
+         ", \"cmd\": " + optional(run->cmd) + "}";
+}
+
+}  // namespace
 
 std::string JsonString(const std::string& text) {
   static const char kHex[] = "0123456789abcdef";
@@ -141,7 +194,12 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
             ", \"qualifies\": " + (file.Qualifies() ? "true" : "false") + ", \"action\": \"" +
             ActionName(file) + "\", \"reason\": \"" + ReasonName(file) + "\", \"note\": " + ansi(file.note) +
             ", \"sha256\": " + (file.sha256 ? JsonString(*file.sha256) : std::string("null")) +
-            ", \"store\": " + (file.store ? ansi(*file.store) : std::string("null")) + ", \"devices\": [";
+            ", \"store\": " + (file.store ? ansi(*file.store) : std::string("null"));
+    if (report.logRequested) {
+      json += ", \"last_update\": " + RunJson(file.lastUpdate) +
+              ", \"last_staging\": " + RunJson(file.lastStaging);
+    }
+    json += ", \"devices\": [";
     const char* deviceSeparator = "";
     for (const DeviceMatch& device : file.devices) {
       json += deviceSeparator;
@@ -161,6 +219,13 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
   }
   json += report.files.empty() ? "],\n" : "\n ],\n";
   json += " \"reenumerate\": " + JsonBool(report.reenumerate);
+  if (report.logRequested) {
+    json += ",\n \"log\": ";
+    json += report.logFile
+                ? "{\"file\": " + ansi(*report.logFile) +
+                      ", \"sections\": " + Decimal(static_cast<long long>(report.logSections)) + "}"
+                : std::string("null");
+  }
   if (verdict) json += ",\n \"in_place\": " + JsonBool(verdict->inPlace);
   return json + "}\n";
 }

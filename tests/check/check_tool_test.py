@@ -45,6 +45,54 @@ CASES = {
 }
 
 
+# A setupapi.dev.log for LOG_FOLDER: two runs of a.inf's update (the later
+# one counts), a staging of b.inf, and sections that must not be taken for
+# them: another INF name with a.inf's ID, a.inf's name with another ID.
+LOG_FOLDER = {
+    "a.inf": b"[Tarvelix]\n%M%=I, PCI\\VEN_1F2E&DEV_0A01\n",
+    "b.inf": b"[Tarvelix]\n%M%=I, PCI\\VEN_1F2E&DEV_0B02\n",
+    "c.inf": b"[Tarvelix]\n%M%=I, MDMGEN\\SERIAL\n",
+}
+LOG = (b">>>  [Device Install (UpdateDriverForPlugAndPlayDevices) - PCI\\VEN_1F2E&DEV_0A01]\r\n"
+       b">>>  Section start 2026/12/01 09:00:00.000\r\n"
+       b"      cmd: C:\\Temp\\pkg1\\varnoll64.exe\r\n"
+       b"     ndv: INF path: C:\\Temp\\pkg1\\A.INF\r\n"
+       b"<<<  [Exit status: FAILURE(0xe0000247)]\r\n"
+       b"     [Boot Session: 2026/12/01 09:30:00.000]\r\n"
+       b">>>  [Device Install (UpdateDriverForPlugAndPlayDevices) - pci\\ven_1f2e&dev_0a01]\r\n"
+       b">>>  Section start 2026/12/01 10:00:00.000\r\n"
+       b"      cmd: C:\\Temp\\pkg2\\varnoll64.exe\r\n"
+       b"     ndv: INF path: C:\\Temp\\pkg2\\a.inf\r\n"
+       b"     ndv: {Update Device Driver - PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0}\r\n"
+       b"!    ndv: Device required reboot: Query remove failed.\r\n"
+       b"<<<  Section end 2026/12/01 10:00:02.000\r\n"
+       b"<<<  [Exit status: SUCCESS]\r\n"
+       b">>>  [Device Install (UpdateDriverForPlugAndPlayDevices) - PCI\\VEN_1F2E&DEV_0A01]\r\n"
+       b">>>  Section start 2026/12/01 11:00:00.000\r\n"
+       b"     ndv: INF path: C:\\other\\vendor.inf\r\n"
+       b"<<<  [Exit status: SUCCESS]\r\n"
+       b">>>  [Device Install (UpdateDriverForPlugAndPlayDevices) - PCI\\VEN_9999]\r\n"
+       b"     ndv: INF path: C:\\Temp\\pkg3\\a.inf\r\n"
+       b"<<<  [Exit status: SUCCESS]\r\n"
+       b">>>  [SetupCopyOEMInf - C:\\Temp\\pkg2\\b.inf]\r\n"
+       b">>>  Section start 2026/12/01 10:00:03.000\r\n"
+       b"      cmd: C:\\Temp\\pkg2\\varnoll64.exe\r\n"
+       b"     inf: Published Inf Path: C:\\WINDOWS\\INF\\oem12.inf\r\n"
+       b"<<<  [Exit status: SUCCESS]\r\n"
+       b">>>  [SetupCopyOEMInf - C:\\Temp\\pkg4\\b.inf]\r\n"
+       b">>>  Section start 2026/12/01 12:00:00.000\r\n")
+# What the report says of them.
+LOG_EXPECTED = {
+    "a.inf": ({"time": "2026/12/01 10:00:00.000", "status": "SUCCESS", "error": None, "error_name": None,
+               "devices": ["PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0"], "published": None, "restart": True,
+               "inf_path": "C:\\Temp\\pkg2\\a.inf", "cmd": "C:\\Temp\\pkg2\\varnoll64.exe"}, None),
+    "b.inf": (None, {"time": "2026/12/01 12:00:00.000", "status": None, "error": None, "error_name": None,
+                     "devices": [], "published": None, "restart": False, "inf_path": "C:\\Temp\\pkg4\\b.inf",
+                     "cmd": None}),
+    "c.inf": (None, None),
+}
+
+
 def run(*args):
     done = subprocess.run([TOOL, *args], capture_output=True, timeout=60)
     # The text report holds the files' own bytes; JSON is always UTF-8.
@@ -139,10 +187,43 @@ class CheckTool(unittest.TestCase):
                 self.assertEqual(err.count("\n"), 1, err)
                 self.assertTrue(err.startswith("varnollcheck: "), err)
 
+    def test_log_gives_each_file_its_last_runs(self):
+        for name, data in LOG_FOLDER.items():
+            self.write(name, data)
+        log = os.path.join(tempfile.mkdtemp(prefix="varnolllog-"), "setupapi.dev.log")
+        self.addCleanup(shutil.rmtree, os.path.dirname(log))
+        with open(log, "wb") as f:
+            f.write(LOG)
+        done = subprocess.run([TOOL, "--json", "--log=" + log, self.folder], capture_output=True, timeout=60)
+        self.assertEqual(done.returncode, 0)
+        report = json.loads(done.stdout.decode("utf-8", "strict"))
+        self.assertEqual(report["log"], {"file": log, "sections": 6})
+        for entry in report["files"]:
+            with self.subTest(entry["name"]):
+                self.assertEqual((entry["last_update"], entry["last_staging"]), LOG_EXPECTED[entry["name"]])
+        # The text report says the same in a few words.
+        status, out, _ = run("--log=" + log, self.folder)
+        self.assertIn("  last update: 2026/12/01 10:00:00.000, SUCCESS, devices PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0, "
+                      "restart requested, INF C:\\Temp\\pkg2\\a.inf, by C:\\Temp\\pkg2\\varnoll64.exe\n", out)
+        self.assertIn("  last staging: 2026/12/01 12:00:00.000, unfinished (no footer)", out)
+
+    def test_a_log_that_cannot_be_read_is_said_once(self):
+        self.write("a.inf", LOG_FOLDER["a.inf"])
+        os.mkfifo(os.path.join(self.folder, "fifo.log"))
+        for log in (os.path.join(self.folder, "missing.log"), self.folder, os.path.join(self.folder, "fifo.log")):
+            with self.subTest(log=log):
+                status, out, err = run("--json", "--log=" + log, self.folder)
+                self.assertEqual(status, 0)
+                self.assertIsNone(json.loads(out)["log"])
+                self.assertEqual(err.count("\n"), 1, err)
+        # Linux has no %windir%: --log needs its FILE.
+        status, out, err = run("--log", self.folder)
+        self.assertEqual((status, out), (2, ""))
+
     def test_help_prints_the_usage(self):
         status, out, _ = run("--help")
         self.assertEqual(status, 0)
-        self.assertTrue(out.startswith("usage: varnollcheck [--detect] [--json] [FOLDER]"))
+        self.assertTrue(out.startswith("usage: varnollcheck [--detect] [--json] [--log[=FILE]] [FOLDER]"))
 
     def test_without_a_folder_it_checks_its_own(self):
         copy = os.path.join(self.folder, "varnollcheck")

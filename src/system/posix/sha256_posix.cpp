@@ -7,7 +7,7 @@ namespace varnoll {
 
 struct CSha256::State {
   struct Free {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+    void operator()(EVP_MD_CTX* owned) const { EVP_MD_CTX_free(owned); }
   };
   std::unique_ptr<EVP_MD_CTX, Free> context;
 };

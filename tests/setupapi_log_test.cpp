@@ -1,0 +1,225 @@
+// Reading setupapi.dev.log back: real excerpts first (tests/data/setupapi),
+// then written cases for what no excerpt shows.
+#include "setupapi_log.h"
+#include "test_support.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace varnoll::check {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::TempFolder;
+
+std::string Sample(const std::string& name) {
+  std::ifstream in(std::string(VARNOLL_TEST_DATA) + "/setupapi/" + name, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+struct Read {
+  bool readable = false;
+  size_t sections = 0;
+  std::vector<LoggedRun> runs;
+};
+
+Read ReadBytes(const std::string& bytes) {
+  TempFolder folder;
+  Read read;
+  read.readable = ReadSetupLog(
+      folder.Write("setupapi.dev.log", bytes), [&](const LoggedRun& run) { read.runs.push_back(run); },
+      read.sections);
+  return read;
+}
+
+TEST(SetupLog, RealExcerpts) {
+  Read read = ReadBytes(Sample("libwdi-275.log"));
+  ASSERT_TRUE(read.readable);
+  EXPECT_EQ(read.sections, 1u) << "a footer without its header opens nothing";
+  ASSERT_EQ(read.runs.size(), 1u);
+  EXPECT_EQ(read.runs[0].call, LoggedCall::kUpdate);
+  EXPECT_EQ(read.runs[0].subject, "USB\\VID_0483&PID_0000&REV_0200");
+  EXPECT_EQ(read.runs[0].time, "2022/09/24 19:08:18.957");
+  EXPECT_EQ(read.runs[0].cmd, std::optional<std::string>("\"C:\\drivers\\installer_x64.exe\" \"SONUS.inf\""));
+  EXPECT_EQ(read.runs[0].status, std::nullopt) << "no footer: unfinished, not a success";
+
+  read = ReadBytes(Sample("libwdi-200.log"));
+  ASSERT_EQ(read.runs.size(), 1u);
+  EXPECT_EQ(read.runs[0].subject, "USB\\VID_03EB&PID_2FF4&REV_0000");
+  EXPECT_EQ(read.runs[0].time, "2020/09/22 14:27:17.144");
+
+  read = ReadBytes(Sample("libwdi-226.log"));
+  EXPECT_EQ(read.sections, 1u);
+  EXPECT_THAT(read.runs, IsEmpty()) << "a policy check is no call of the installer's";
+
+  read = ReadBytes(Sample("lbfo-win10-1.log"));
+  ASSERT_EQ(read.runs.size(), 1u);
+  const std::string path =
+      "c:\\extracted\\fromalpha\\driverstore\\filerepository\\mslbfoprovider.inf_amd64_f9d27a6b05ef21aa\\"
+      "mslbfoprovider.inf";
+  EXPECT_EQ(read.runs[0].call, LoggedCall::kStaging);
+  EXPECT_EQ(read.runs[0].infPath, path);
+  EXPECT_EQ(read.runs[0].cmd, std::optional<std::string>(
+                                  "C:\\Windows\\system32\\DllHost.exe /Processid:{7007ACD1-3202-11D1-AAD2-"
+                                  "00805FC1270E}"));
+  EXPECT_EQ(read.runs[0].published, std::nullopt);
+
+  read = ReadBytes(">>>  [SetupCopyOEMInf - C:\\pkg\\creativesbconnect.inf]\r\n" +
+                   Sample("libwdi-176-body.log") + "<<<  [Exit status: SUCCESS]\r\n");
+  ASSERT_EQ(read.runs.size(), 1u);
+  EXPECT_EQ(read.runs[0].published, std::optional<std::string>("oem95.inf"));
+
+  read = ReadBytes(Sample("driver-samples-57.log"));
+  EXPECT_EQ(read.sections, 1u);
+  EXPECT_THAT(read.runs, IsEmpty());
+}
+
+// Written cases, each one section (or two) of the update call.
+TEST(SetupLog, WrittenCases) {
+  const std::string header =
+      ">>>  [Device Install (UpdateDriverForPlugAndPlayDevices) - PCI\\VEN_1F2E&DEV_0A01]\r\n"
+      ">>>  Section start 2026/12/01 10:00:00.000\r\n"
+      "      cmd: \"C:\\pkg\\varnoll64.exe\"\r\n"
+      "     ndv: INF path: C:\\pkg\\tarvelix-v92.inf\r\n"
+      "     ndv: Install flags: 0x00000001\r\n";
+  static const char kNulFooter[] = "<<<  [Exit st\0atus: SUCCESS]\r\n";
+  const std::string device =
+      "     ndv: {Update Device Driver - PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0}\r\n"
+      "     ndv: {Update Device Driver - exit(00000000)}\r\n";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    size_t runs;
+    std::optional<std::string> status;
+    std::optional<std::string> error;
+    std::vector<std::string> devices;
+    bool restart;
+  };
+  const Case cases[] = {
+      {"success",
+       header + device + "<<<  Section end 2026/12/01 10:00:01.000\r\n<<<  [Exit status: SUCCESS]\r\n",
+       1,
+       "SUCCESS",
+       std::nullopt,
+       {"PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0"},
+       false},
+      {"failure with its code",
+       header + "!!!  ndv: Driver package import failed.\r\n<<<  [Exit status: FAILURE(0xe0000203)]\r\n",
+       1,
+       "FAILURE(0xe0000203)",
+       "0xE0000203",
+       {},
+       false},
+      {"the documentation's footer",
+       header + "<<< [Exit Status(0x00000000)]\r\n",
+       1,
+       "(0x00000000)",
+       std::nullopt,
+       {},
+       false},
+      {"a restart requested",
+       header + device +
+           "!    ndv: Device required reboot: Query remove failed.\r\n"
+           "<<<  [Exit status: SUCCESS]\r\n",
+       1,
+       "SUCCESS",
+       std::nullopt,
+       {"PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0"},
+       true},
+      {"no footer, then a boot session",
+       header + device + "     [Boot Session: 2026/12/01 10:05:00.500]\r\n",
+       1,
+       std::nullopt,
+       std::nullopt,
+       {"PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0"},
+       false},
+      {"LF line ends, a UTF-8 byte order mark",
+       "\xEF\xBB\xBF"
+       "x\n" +
+           header + "<<<  [Exit status: SUCCESS]\n",
+       1,
+       "SUCCESS",
+       std::nullopt,
+       {},
+       false},
+      {"NUL bytes are dropped",
+       header + std::string(kNulFooter, sizeof kNulFooter - 1),
+       1,
+       "SUCCESS",
+       std::nullopt,
+       {},
+       false},
+      {"a half-written last line is not read",
+       header + "<<<  [Exit status: SUCC",
+       1,
+       std::nullopt,
+       std::nullopt,
+       {},
+       false},
+      {"a second section ends the first",
+       header + header + "<<<  [Exit status: SUCCESS]\r\n",
+       2,
+       "SUCCESS",
+       std::nullopt,
+       {},
+       false},
+      {"an empty file", "", 0, std::nullopt, std::nullopt, {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Read read = ReadBytes(c.bytes);
+    ASSERT_TRUE(read.readable);
+    ASSERT_EQ(read.runs.size(), c.runs);
+    if (c.runs == 0) continue;
+    const LoggedRun& last = read.runs.back();
+    EXPECT_EQ(last.subject, "PCI\\VEN_1F2E&DEV_0A01");
+    EXPECT_EQ(last.time, "2026/12/01 10:00:00.000");
+    EXPECT_EQ(last.infPath, "C:\\pkg\\tarvelix-v92.inf");
+    EXPECT_EQ(last.cmd, std::optional<std::string>("\"C:\\pkg\\varnoll64.exe\""));
+    EXPECT_EQ(last.status, c.status);
+    EXPECT_EQ(last.error, c.error);
+    EXPECT_EQ(last.devices, c.devices);
+    EXPECT_EQ(last.restart, c.restart);
+  }
+}
+
+TEST(SetupLog, Utf16LongLinesAndWhatCannotBeRead) {
+  std::string utf16 = "\xFF\xFE";
+  for (const char c :
+       std::string(">>>  [SetupCopyOEMInf - C:\\p\\a.inf]\r\n<<<  [Exit status: SUCCESS]\r\n")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  Read read = ReadBytes(utf16);
+  ASSERT_EQ(read.runs.size(), 1u);
+  EXPECT_EQ(read.runs[0].infPath, "C:\\p\\a.inf");
+  EXPECT_EQ(read.runs[0].status, std::optional<std::string>("SUCCESS"));
+
+  // A line far longer than any buffer is read through, and kept short.
+  read = ReadBytes(">>>  [SetupCopyOEMInf - C:\\p\\a.inf]\r\n     inf: " + std::string(1 << 20, 'x') +
+                   "\r\n<<<  [Exit status: SUCCESS]\r\n");
+  ASSERT_EQ(read.runs.size(), 1u);
+  EXPECT_EQ(read.runs[0].status, std::optional<std::string>("SUCCESS"));
+
+  TempFolder folder;
+  folder.MakeFolder("dir.log");
+  size_t sections = 7;
+  EXPECT_FALSE(ReadSetupLog(
+      folder.WithSeparator() + "dir.log", [](const LoggedRun&) {}, sections));
+  EXPECT_EQ(sections, 0u);
+  EXPECT_FALSE(ReadSetupLog(
+      folder.WithSeparator() + "missing.log", [](const LoggedRun&) {}, sections));
+  EXPECT_STREQ(SetupErrorName("0xE000020B"), "ERROR_NO_SUCH_DEVINST");
+  EXPECT_EQ(SetupErrorName("0x12345678"), nullptr);
+}
+
+}  // namespace
+}  // namespace varnoll::check
