@@ -4,6 +4,7 @@
 #include "detect.h"
 #include "log_report.h"
 #include "report_format.h"
+#include "tool_output.h"
 
 #include <cstdio>
 
@@ -35,12 +36,6 @@ constexpr const char kUsage[] =
     "one line per missing piece on standard error when it is not; 2 for a\n"
     "usage error, a missing FOLDER, or a system without a driver store.\n";
 
-// Whole strings, without printf: the text holds the INF files' own bytes.
-void Write(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
 // Tells the verdict as deployment tools read it: in place, one line on
 // standard output and 0; not in place, nothing on standard output, the
 // missing pieces on standard error and 1. With `json`, the report itself.
@@ -63,8 +58,7 @@ int TellVerdict(const CheckReport& report, bool json) {
 }
 
 int UsageError(const std::string& problem) {
-  Write(stderr, "varnollcheck: " + problem + " (varnollcheck --help tells the usage)\n");
-  return kExitUsage;
+  return varnoll::UsageError("varnollcheck", problem, kExitUsage);
 }
 
 }  // namespace

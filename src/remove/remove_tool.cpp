@@ -2,6 +2,7 @@
 
 #include "native_handoff.h"
 #include "removal_executor.h"
+#include "tool_output.h"
 
 #include <cstdio>
 
@@ -26,14 +27,8 @@ constexpr const char kUsage[] =
     "failed or a package was left, 2 for a usage error or a FOLDER that does not\n"
     "exist.\n";
 
-void Write(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
 int UsageError(const std::string& problem) {
-  Write(stderr, "varnollremove: " + problem + " (varnollremove --help tells the usage)\n");
-  return kExitUsage;
+  return varnoll::UsageError("varnollremove", problem, kExitUsage);
 }
 
 }  // namespace

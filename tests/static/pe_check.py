@@ -108,6 +108,15 @@ def version_strings(image):
     return strings
 
 
+def verdict(name, problems, ok_line):
+    """Prints each problem, or the one ok line; True when there is none."""
+    for problem in problems:
+        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
+    if not problems:
+        print(ok_line())
+    return not problems
+
+
 def foreign_dlls(image, found):
     """The imported DLLs that are not Windows' own."""
     arm64 = image.FILE_HEADER.Machine == 0xAA64
@@ -133,12 +142,8 @@ def check_imports(path):
     if delayed:
         problems.append("delay-loads %s: the device calls must be bound at load time"
                         % sorted({d for d, _ in delayed}))
-    for problem in problems:
-        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
-    if not problems:
-        print("ok %s: device calls bound at load time from newdev, setupapi, cfgmgr32; %d system DLLs"
-              % (name, len({d for d, _ in found})))
-    return not problems
+    return verdict(name, problems, lambda: "ok %s: device calls bound at load time from newdev, setupapi, "
+                   "cfgmgr32; %d system DLLs" % (name, len({d for d, _ in found})))
 
 
 def check_tool_imports(path):
@@ -154,12 +159,8 @@ def check_tool_imports(path):
             problems.append("imports %s from %s, which changes the system" % (function, dll))
     if imports(image, delayed=True):
         problems.append("delay-loads DLLs")
-    for problem in problems:
-        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
-    if not problems:
-        print("ok %s: %d imports from %d system DLLs, none that changes the system"
-              % (name, len(found), len({d for d, _ in found})))
-    return not problems
+    return verdict(name, problems, lambda: "ok %s: %d imports from %d system DLLs, none that changes the system"
+                   % (name, len(found), len({d for d, _ in found})))
 
 
 def remove_imports(path):
@@ -175,12 +176,8 @@ def remove_imports(path):
                             "DiUninstallDriver up at run time" % (function, dll))
     if imports(image, delayed=True):
         problems.append("delay-loads DLLs")
-    for problem in problems:
-        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
-    if not problems:
-        print("ok %s: %d imports from %d system DLLs, SetupUninstallOEMInfA from setupapi.dll, nothing that "
-              "installs" % (name, len(found), len({d for d, _ in found})))
-    return not problems
+    return verdict(name, problems, lambda: "ok %s: %d imports from %d system DLLs, SetupUninstallOEMInfA from "
+                   "setupapi.dll, nothing that installs" % (name, len(found), len({d for d, _ in found})))
 
 
 def check(path, version):
@@ -248,12 +245,9 @@ def check(path, version):
             if strings.get(key) != value:
                 problems.append("version resource %s is %r, expected %r" % (key, strings.get(key), value))
 
-    for problem in problems:
-        print("FAIL %s: %s" % (name, problem), file=sys.stderr)
-    if not problems:
-        print("ok %s: machine 0x%x, subsystem %d, ASLR/NX%s, DependentLoadFlags 0x800, no W+X section, manifest, "
-              "version %s" % (name, header.Machine, optional.Subsystem, "/high-entropy" if is64 else "", version))
-    return not problems
+    return verdict(name, problems, lambda: "ok %s: machine 0x%x, subsystem %d, ASLR/NX%s, DependentLoadFlags 0x800, "
+                   "no W+X section, manifest, version %s"
+                   % (name, header.Machine, optional.Subsystem, "/high-entropy" if is64 else "", version))
 
 
 if __name__ == "__main__":
