@@ -1,9 +1,11 @@
 cmp -s "$app/varnoll-preinstall-check.inf" "$store/varnoll-preinstall-check.inf" ||
   fail "the INF did not land in the driver store"
 # The staged-only path: no device, and --detect finds the INF in the driver
-# store by its bytes.
+# store by its bytes. The check tool of the build under test (ARM64 in the
+# emulated machine).
+check_tool=$VARNOLL_DIST_DIR/${RUN/varnoll/varnollcheck}
 set +e
-wine "$VARNOLL_DIST_DIR/varnollcheck64.exe" --detect "${win_dir%\\}" >"$work/detect.out" 2>"$work/detect.err" </dev/null
+wine "$check_tool" --detect "${win_dir%\\}" >"$work/detect.out" 2>"$work/detect.err" </dev/null
 detect_status=$?
 set -e
 [ "$detect_status" -eq 0 ] || fail "--detect exited $detect_status after the pre-install: $(cat "$work/detect.err")"
