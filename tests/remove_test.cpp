@@ -1,6 +1,7 @@
 // The removal program's executor against the scripted device manager: which
 // removal call it makes for which copy, what it says, and its exit status.
 #include "removal_executor.h"
+#include "remove_tool.h"
 #include "standin.h"
 #include "test_support.h"
 
@@ -165,6 +166,19 @@ TEST_F(Removal, OneFailureMakesTheRunFailAndARestartOnlyCountsWithoutOne) {
   standin::Current().removalLeavesFile = true;
   Remove();
   EXPECT_EQ(status_, kExitFailed);
+}
+
+TEST(RemoveTool, UsageErrorsAndMissingFoldersExit2BeforeAnythingElse) {
+  standin::Reset();
+  const std::vector<std::vector<std::string>> cases = {
+      {"--force"}, {"-x"}, {"/tmp", "/tmp"}, {"/nonexistent/varnoll-remove-test"}};
+  for (const std::vector<std::string>& arguments : cases) {
+    SCOPED_TRACE(arguments.front());
+    EXPECT_EQ(RunRemoveTool(arguments, ThisToolPlatform()), kExitUsage);
+  }
+  EXPECT_EQ(RunRemoveTool({"--help"}, ThisToolPlatform()), kExitRemoved);
+  EXPECT_THAT(standin::DeviceCalls(), IsEmpty());
+  EXPECT_THAT(standin::ProcessCalls(), IsEmpty());
 }
 
 }  // namespace
