@@ -1,6 +1,7 @@
 #include "check_executor.h"
 
 #include "inf_notes.h"
+#include "names.h"
 
 #include <algorithm>
 

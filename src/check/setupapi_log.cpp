@@ -1,5 +1,6 @@
 #include "setupapi_log.h"
 
+#include "names.h"
 #include "platform_files.h"
 #include "unique_handle.h"
 
@@ -166,11 +167,6 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
   return false;
 }
 
-std::string FileName(std::string_view path) {
-  const size_t separator = path.find_last_of("\\/");
-  return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
-}
-
 // The body's text without its severity mark ("!!!", "!") and area tag
 // ("ndv:", "inf:", ...).
 std::string_view BodyText(std::string_view line) {
@@ -266,7 +262,8 @@ class CSectionReader {
       run_.devices.emplace_back(Trim(instance));
     }
     constexpr std::string_view kPublishedPath = "Published Inf Path:";
-    if (StartsWith(text, kPublishedPath)) run_.published = FileName(Trim(text.substr(kPublishedPath.size())));
+    if (StartsWith(text, kPublishedPath))
+      run_.published = std::string(FileNameOf(Trim(text.substr(kPublishedPath.size()))));
     // "Published 'x.inf_amd64_...\x.inf' to 'oem12.inf'."
     if (StartsWith(text, "Published '")) {
       const size_t to = text.find("' to '");

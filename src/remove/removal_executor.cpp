@@ -1,5 +1,7 @@
 #include "removal_executor.h"
 
+#include "names.h"
+
 #include <charconv>
 
 namespace varnoll::remove {

@@ -1,5 +1,7 @@
 #include "driver_store.h"
 
+#include "names.h"
+
 #include "platform_files.h"
 #include "sha256.h"
 #include "unique_handle.h"
@@ -59,8 +61,6 @@ Comparison CompareFiles(const std::string& infPath, const std::string& candidate
   // not the copy that was listed.
   return compared == size ? Comparison::kSame : Comparison::kDifferent;
 }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -128,11 +128,6 @@ StoreLookup CDriverStore::FindCopyOf(const std::string& infPath, const InfFinger
     lookup.changedWhileCompared = true;
   }
   return lookup;
-}
-
-bool SameFileName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 }  // namespace varnoll

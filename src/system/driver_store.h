@@ -55,7 +55,4 @@ class CDriverStore {
   std::vector<Entry> entries_;
 };
 
-// Whether two file names are the same to Windows, which ignores case.
-bool SameFileName(const std::string& a, const std::string& b);
-
 }  // namespace varnoll
