@@ -191,20 +191,81 @@ TEST_F(CheckExecutor, TheVerdictNeedsEveryCopyInTheStoreAndEveryDeviceOnIt) {
   }
 }
 
-TEST(DriverStore, FindsTheFileWithTheSameBytesAndNothingElse) {
+TEST_F(CheckExecutor, AnyIdenticalCopyCountsAndTheLastInfWithAnIdDecides) {
+  const std::string a = "[Tarvelix]\n%M%=I, PCI\\VEN_1\n";
+  const std::string b = "[Tarvelix]\n%M%=J, Pci\\VEN_1\n";  // the same ID to Windows
+  const auto on = [](const char* driver) {
+    return std::vector<PresentDevice>{Device("ROOT\\MODEM\\0000", {"PCI\\VEN_1"}, {}, driver)};
+  };
+  struct Case {
+    const char* name;
+    bool withB;
+    std::vector<std::pair<std::string, std::string>> store;  // name, bytes
+    std::vector<PresentDevice> devices;
+    bool inPlace;
+    const char* aStore;  // a.inf's `store`
+  };
+  const Case cases[] = {
+      {"the device uses the third identical copy",
+       false,
+       {{"oem3.inf", a}, {"oem4.inf", a}, {"oem5.inf", a}},
+       on("oem5.inf"),
+       true,
+       "oem5.inf"},
+      {"no device: the first copy", false, {{"oem4.inf", a}, {"oem3.inf", a}}, {}, true, "oem3.inf"},
+      {"a copy by hand is no package", false, {{"notmine.inf", a}}, on("notmine.inf"), false, nullptr},
+      {"the device keeps the later INF's driver",
+       true,
+       {{"oem3.inf", a}, {"oem4.inf", b}},
+       on("oem4.inf"),
+       true,
+       "oem3.inf"},
+      {"the device has the earlier INF's driver",
+       true,
+       {{"oem3.inf", a}, {"oem4.inf", b}},
+       on("oem3.inf"),
+       false,
+       "oem3.inf"},
+      {"the earlier INF must still be in the store", true, {{"oem4.inf", b}}, on("oem4.inf"), false, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder store;
+    for (const auto& [name, bytes] : c.store) store.Write(name, bytes);
+    TempFolder folder;
+    folder.Write("a.inf", a);
+    if (c.withB) folder.Write("b.inf", b);
+    SystemView system{c.devices, CDriverStore(store.WithSeparator())};
+    CCheckExecutor executor(&system);
+    RunPass(folder.WithSeparator(), executor);
+    const CheckReport report = executor.Report(folder.WithSeparator());
+    const Verdict verdict = Detect(report);
+    EXPECT_EQ(verdict.inPlace, c.inPlace) << (verdict.missing.empty() ? "" : verdict.missing[0]);
+    EXPECT_EQ(report.files[0].store, c.aStore ? std::optional<std::string>(c.aStore) : std::nullopt);
+    EXPECT_EQ(report.files[0].note.find("b.inf, has the same hardware ID") != std::string::npos, c.withB)
+        << report.files[0].note;
+  }
+}
+
+TEST(DriverStore, FindsEveryPublishedCopyWithTheSameBytesAndNothingElse) {
   const std::string inf = "[Tarvelix]\n%M%=I, PCI\\VEN_1\n";
   struct Case {
     const char* name;
     std::vector<std::pair<std::string, std::string>> store;  // name, bytes
-    const char* expected;
+    std::vector<std::string> copies;
+    std::vector<std::string> otherNames;
   };
   const Case cases[] = {
-      {"same bytes under another name", {{"oem1.inf", "x"}, {"oem12.inf", inf}}, "oem12.inf"},
-      {"same size, other bytes", {{"oem1.inf", std::string(inf.size(), 'x')}}, nullptr},
-      {"same bytes but longer", {{"oem1.inf", inf + "\n"}}, nullptr},
-      {"an empty file", {{"oem1.inf", ""}}, nullptr},
-      {"the first of two copies, in listing order", {{"oem4.inf", inf}, {"oem3.inf", inf}}, "oem3.inf"},
-      {"not named *.inf", {{"oem1.pnf", inf}}, nullptr},
+      {"same bytes under another name", {{"oem1.inf", "x"}, {"oem12.inf", inf}}, {"oem12.inf"}, {}},
+      {"same size, other bytes", {{"oem1.inf", std::string(inf.size(), 'x')}}, {}, {}},
+      {"same bytes but longer", {{"oem1.inf", inf + "\n"}}, {}, {}},
+      {"an empty file", {{"oem1.inf", ""}}, {}, {}},
+      {"every copy, in listing order", {{"oem4.inf", inf}, {"oem3.inf", inf}}, {"oem3.inf", "oem4.inf"}, {}},
+      {"the name in any case", {{"OEM5.INF", inf}}, {"OEM5.INF"}, {}},
+      {"not named *.inf", {{"oem1.pnf", inf}}, {}, {}},
+      {"copied there by hand", {{"notmine.inf", inf}, {"oem2.inf", inf}}, {"oem2.inf"}, {"notmine.inf"}},
+      {"listed through its 8.3 alias", {{"oem8.infbackup", inf}}, {}, {"oem8.infbackup"}},
+      {"not a published name", {{"oem7.inf.bak", inf}, {"oem.inf", inf}, {"oemx7.inf", inf}}, {}, {"oem.inf", "oemx7.inf"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -216,7 +277,8 @@ TEST(DriverStore, FindsTheFileWithTheSameBytesAndNothingElse) {
     InfFingerprint fingerprint;
     ASSERT_TRUE(FingerprintFile(path, fingerprint));
     const StoreLookup lookup = CDriverStore(store.WithSeparator()).FindCopyOf(path, fingerprint);
-    EXPECT_EQ(lookup.publishedName, c.expected ? std::optional<std::string>(c.expected) : std::nullopt);
+    EXPECT_EQ(lookup.copies, c.copies);
+    EXPECT_EQ(lookup.otherNames, c.otherNames);
     EXPECT_THAT(lookup.unreadable, IsEmpty());
     EXPECT_FALSE(lookup.changedWhileCompared);
   }
@@ -237,7 +299,7 @@ TEST(DriverStore, SaysWhatItCouldNotCompare) {
   const CDriverStore listed(store.WithSeparator());
   std::filesystem::remove(store.Path() / "oem1.inf");
   StoreLookup lookup = listed.FindCopyOf(path, fingerprint);
-  EXPECT_EQ(lookup.publishedName, std::nullopt);
+  EXPECT_THAT(lookup.copies, IsEmpty());
   EXPECT_THAT(lookup.unreadable, ElementsAre("oem1.inf"));
 
   // The INF changed (same size) after it was fingerprinted: the copy of what
@@ -245,7 +307,7 @@ TEST(DriverStore, SaysWhatItCouldNotCompare) {
   store.Write("oem2.inf", inf);
   package.Write("a.inf", std::string(inf.size(), 'y'));
   lookup = CDriverStore(store.WithSeparator()).FindCopyOf(path, fingerprint);
-  EXPECT_EQ(lookup.publishedName, std::nullopt);
+  EXPECT_THAT(lookup.copies, IsEmpty());
   EXPECT_TRUE(lookup.changedWhileCompared);
 }
 

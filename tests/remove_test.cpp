@@ -3,6 +3,7 @@
 #include "removal_executor.h"
 #include "remove_tool.h"
 #include "standin.h"
+#include "posix_handle.h"
 #include "test_support.h"
 
 #include <gmock/gmock.h>
@@ -165,6 +166,42 @@ TEST_F(Removal, OneFailureMakesTheRunFailAndARestartOnlyCountsWithoutOne) {
   store_.Write("oem2.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_2\n");
   standin::Current().removalLeavesFile = true;
   Remove();
+  EXPECT_EQ(status_, kExitFailed);
+}
+
+TEST_F(Removal, EveryPublishedCopyGoesAndNothingElseIsTouched) {
+  folder_.Write("a.inf", kInf);
+  store_.Write("oem3.inf", kInf);
+  store_.Write("oem4.inf", kInf);
+  for (const char* decoy : {"notmine.inf", "oem8.infbackup", "oem7.inf.bak"}) store_.Write(decoy, kInf);
+  const std::vector<std::string> lines = Remove();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_THAT(lines[0], HasSubstr("removed oem3.inf from the driver store; removed oem4.inf"));
+  EXPECT_THAT(lines[0], HasSubstr("notmine.inf there has the same bytes but is not a published package"));
+  EXPECT_EQ(status_, kExitRemoved);
+  EXPECT_THAT(standin::DeviceCalls(), ElementsAre(Uninstall("oem3.inf"), Uninstall("oem4.inf")));
+  EXPECT_FALSE(InStore("oem3.inf"));
+  EXPECT_FALSE(InStore("oem4.inf"));
+  for (const char* decoy : {"notmine.inf", "oem8.infbackup", "oem7.inf.bak"}) EXPECT_TRUE(InStore(decoy)) << decoy;
+}
+
+// The second look at the store cannot read the copy (locked, or gone at
+// that moment): it may still be there, so the removal is not done.
+TEST_F(Removal, ACopyTheSecondLookCannotReadIsNotRemoved) {
+  static int opens = 0;
+  static std::string watched;
+  opens = 0;
+  watched = store_.WithSeparator() + "oem7.inf";
+  posix::SetOpenObserver([](const char* path, DWORD, DWORD, DWORD) {
+    if (path == watched && ++opens == 2) std::filesystem::remove(watched);
+  });
+  folder_.Write("a.inf", kInf);
+  store_.Write("oem7.inf", kInf);
+  standin::Current().removalLeavesFile = true;
+  const std::vector<std::string> lines = Remove();
+  posix::SetOpenObserver(nullptr);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_THAT(lines[0], HasSubstr("oem7.inf could not be read afterwards"));
   EXPECT_EQ(status_, kExitFailed);
 }
 

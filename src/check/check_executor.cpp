@@ -19,12 +19,17 @@ InstallOutcome CCheckExecutor::Install(const std::string& infName, const std::st
     file.outcome = Action::kInstallOrPreinstall;
   } else {
     if (system_->store && file.sha256) lookup = system_->store->FindCopyOf(infPath, fingerprint);
-    file.store = lookup.publishedName;
+    file.storeCopies = lookup.copies;
     for (const PresentDevice& device : system_->devices) {
       if (!DeviceMatches(device, hardwareId)) continue;
-      const bool usesPackage = file.store && device.driverInf && SameFileName(*device.driverInf, *file.store);
+      const auto copy = std::find_if(lookup.copies.begin(), lookup.copies.end(), [&](const std::string& name) {
+        return device.driverInf && SameFileName(*device.driverInf, name);
+      });
+      const bool usesPackage = copy != lookup.copies.end();
+      if (usesPackage && !file.store) file.store = *copy;
       file.devices.push_back({device.instanceId, device.driverInf, usesPackage, device.state});
     }
+    if (!file.store && !lookup.copies.empty()) file.store = lookup.copies.front();
     // The update finds no device and fails with "no such device": the INF
     // then goes into the driver store.
     file.outcome = file.devices.empty() ? Action::kPreinstall : Action::kInstall;
@@ -53,6 +58,14 @@ CheckReport CCheckExecutor::Report(const std::string& folder) const {
   const bool anyQualifies =
       std::any_of(files_.begin(), files_.end(), [](const FileReport& file) { return file.Qualifies(); });
   if (system_ != nullptr || !anyQualifies) report.reenumerate = reenumerated_;
+  for (FileReport& file : report.files) {
+    const FileReport* last = LastWithSameId(report, file);
+    if (last == nullptr) continue;
+    AddToNote(file.note, "a later INF file, " + last->name +
+                             ", has the same hardware ID; the installer updates the devices with it last, "
+                             "so they keep its driver, and this file's package needs only be in the "
+                             "driver store");
+  }
   return report;
 }
 

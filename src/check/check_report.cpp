@@ -1,5 +1,7 @@
 #include "check_report.h"
 
+#include "names.h"
+
 namespace varnoll::check {
 
 namespace {
@@ -51,6 +53,21 @@ Tally Count(const CheckReport& report) {
     }
   }
   return tally;
+}
+
+const FileReport* LastWithSameId(const CheckReport& report, const FileReport& file) {
+  if (!file.Qualifies() || !file.hardwareId) return nullptr;
+  const FileReport* last = nullptr;
+  bool after = false;
+  for (const FileReport& other : report.files) {
+    if (&other == &file) {
+      after = true;
+    } else if (after && other.Qualifies() && other.hardwareId &&
+               EqualIgnoringCase(*other.hardwareId, *file.hardwareId)) {
+      last = &other;
+    }
+  }
+  return last;
 }
 
 }  // namespace varnoll::check

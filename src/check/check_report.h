@@ -35,7 +35,10 @@ struct FileReport {
   std::string note;  // one sentence for a person, or empty
   std::vector<DeviceMatch> devices;
   std::optional<std::string> sha256;  // of the file's bytes, for a file that qualifies
-  std::optional<std::string> store;   // its published copy in the driver store, if there is one
+  // Its published copy in the driver store: the one the devices use, else the
+  // first; none when there is none.
+  std::optional<std::string> store;
+  std::vector<std::string> storeCopies;  // every published copy with its bytes
   // With --log: the last logged run of each call that belongs to the file.
   std::optional<LoggedRun> lastUpdate;
   std::optional<LoggedRun> lastStaging;
@@ -74,5 +77,11 @@ struct Tally {
   int skip = 0;
 };
 Tally Count(const CheckReport& report);
+
+// The last file after `file` in `report` (the pass's order) that qualifies
+// with the same hardware ID, compared as Windows compares IDs, or null. The
+// installer updates a device with each such file in turn, so the last one's
+// driver is the one that stays.
+const FileReport* LastWithSameId(const CheckReport& report, const FileReport& file);
 
 }  // namespace varnoll::check

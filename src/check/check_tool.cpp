@@ -4,6 +4,7 @@
 #include "detect.h"
 #include "log_report.h"
 #include "report_format.h"
+#include "tool_folder.h"
 #include "tool_output.h"
 
 #include <cstdio>
@@ -13,7 +14,7 @@ namespace varnoll::check {
 namespace {
 
 constexpr const char kUsage[] =
-    "usage: varnollcheck [--detect] [--json] [--log[=FILE]] [FOLDER]\n"
+    "usage: varnollcheck [--detect] [--json] [--log[=FILE]] [--] [FOLDER]\n"
     "\n"
     "Tells what the Varnoll installer would do with the INF files in FOLDER (by\n"
     "default the folder that holds varnollcheck, as the installer beside it\n"
@@ -28,13 +29,15 @@ constexpr const char kUsage[] =
     "            with --log=FILE (a log copied from another machine; on Linux\n"
     "            FILE is needed)\n"
     "  --help    this text\n"
+    "  --        ends the options: a FOLDER that starts with '-' comes after it\n"
     "\n"
     "Exit status: 0 when at least one INF file would be installed or\n"
     "pre-installed, 1 when nothing would be done, 2 for a usage error or a\n"
-    "FOLDER that does not exist. With --detect: 0 and one line on standard\n"
-    "output when the package is in place; 1, nothing on standard output and\n"
-    "one line per missing piece on standard error when it is not; 2 for a\n"
-    "usage error, a missing FOLDER, or a system without a driver store.\n";
+    "folder that does not exist or cannot be opened by its name. With\n"
+    "--detect: 0 and one line on standard output when the package is in place\n"
+    "(nothing on standard error, whatever --log finds); 1, nothing on standard\n"
+    "output and one line per missing piece on standard error when it is not;\n"
+    "2 for a usage error, such a folder, or a system without a driver store.\n";
 
 // Tells the verdict as deployment tools read it: in place, one line on
 // standard output and 0; not in place, nothing on standard output, the
@@ -69,21 +72,25 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
   bool log = false;
   std::string logFile;
   bool folderGiven = false;
+  bool optionsEnded = false;
   std::string argument;
   for (const std::string& word : arguments) {
-    if (word == "--help") {
+    const bool option = !optionsEnded && !word.empty() && word[0] == '-';
+    if (option && word == "--") {
+      optionsEnded = true;
+    } else if (option && word == "--help") {
       Write(stdout, kUsage);
       return kExitWouldAct;
-    }
-    if (word == "--json" && !json) {
-      json = true;
-    } else if (word == "--detect" && !detect) {
-      detect = true;
-    } else if ((word == "--log" || word.rfind("--log=", 0) == 0) && !log) {
-      log = true;
-      logFile = word.size() > 6 ? word.substr(6) : std::string();
-      if (word.size() == 6) return UsageError("--log= needs a FILE");
-    } else if (!word.empty() && word[0] == '-') {
+    } else if (option && (word == "--json" || word == "--detect" || word == "--log" || word.rfind("--log=", 0) == 0)) {
+      const std::string name = word.substr(0, word.find('='));
+      bool& given = name == "--json" ? json : name == "--detect" ? detect : log;
+      if (given) return UsageError(name + " is given more than once");
+      given = true;
+      if (name == "--log") {
+        if (word == "--log=") return UsageError("--log= needs a FILE");
+        logFile = word.size() > 6 ? word.substr(6) : std::string();
+      }
+    } else if (option) {
       return UsageError("unknown option " + word);
     } else if (folderGiven) {
       return UsageError("only one FOLDER can be checked");
@@ -94,9 +101,10 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
   }
 
   std::string folder;
-  if (folderGiven ? !platform.resolveFolder(argument, folder) : !platform.ownFolder(folder)) {
-    Write(stderr,
-          "varnollcheck: " + (folderGiven ? argument : std::string("its own folder")) + ": no such folder\n");
+  std::string problem;
+  if (!FindWorkFolder(platform, folderGiven ? std::optional<std::string>(argument) : std::nullopt, folder,
+                      problem)) {
+    Write(stderr, "varnollcheck: " + problem + "\n");
     return kExitUsage;
   }
   std::string systemInfFolder;
@@ -113,7 +121,10 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
   CheckReport report =
       CheckFolder(folder, systemVisible ? std::optional<std::string>(systemInfFolder) : std::nullopt);
   // A log that cannot be read is said once; the rest of the report comes.
-  if (log && !AttachLoggedRuns(report, logFile)) {
+  // Detection stays silent about it: deployment tools read anything on
+  // standard error as "not detected", and the log does not decide the
+  // verdict (its JSON says "log": null).
+  if (log && !AttachLoggedRuns(report, logFile) && !detect) {
     Write(stderr, "varnollcheck: " + logFile + ": the log cannot be read\n");
   }
   if (detect) return TellVerdict(report, json);

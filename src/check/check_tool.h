@@ -16,7 +16,7 @@ constexpr int kExitInPlace = 0;
 constexpr int kExitNotInPlace = 1;
 constexpr int kExitUsage = 2;
 
-// varnollcheck [--detect] [--json] [FOLDER]: writes to standard output and
+// varnollcheck [--detect] [--json] [--log[=FILE]] [--] [FOLDER]: writes to standard output and
 // error, and returns the exit status.
 int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform);
 

@@ -33,6 +33,8 @@ Verdict Detect(const CheckReport& report) {
       continue;
     }
     published += (published.empty() ? "" : ", ") + file.name + " as " + *file.store;
+    // A later file with the same ID is the one whose driver the devices keep.
+    if (LastWithSameId(report, file) != nullptr) continue;
     for (const DeviceMatch& device : file.devices) {
       ++devices;
       const std::string gap = DeviceGap(file, device);

@@ -10,8 +10,9 @@ namespace varnoll::check {
 
 struct Verdict {
   // At least one INF qualifies, each has its copy in the driver store, and
-  // every present device with its hardware ID has its driver from that copy
-  // and no problem (a pending restart is no problem).
+  // every present device with its hardware ID has its driver from a copy of
+  // the last such INF (the one the installer updates it with last) and no
+  // problem (a pending restart is no problem).
   bool inPlace = false;
   bool restartPending = false;       // a device that uses the package waits for a restart
   std::string summary;               // one line for a person, when in place

@@ -82,6 +82,11 @@ FileFacts ReadFacts(const std::string& infPath, bool hasHardwareId) {
 
 }  // namespace
 
+void AddToNote(std::string& note, const std::string& part) {
+  if (!note.empty() && note.back() == '.') note.pop_back();
+  note = Sentence({note, part});
+}
+
 bool LooksLikeUtf16(std::string_view start) {
   start = start.substr(0, 512);
   const size_t got = start.size();
@@ -133,6 +138,10 @@ std::string NoteFor(const std::string& infName, const std::string& infPath, cons
     parts.push_back(Decimal(static_cast<long long>(lookup.unreadable.size())) +
                     " file(s) of the same size in the system INF folder could not be read (first: " +
                     lookup.unreadable.front() + "), so the copy may be among them");
+  }
+  if (!lookup.otherNames.empty()) {
+    parts.push_back("the system INF folder also holds its bytes as " + lookup.otherNames.front() +
+                    ": a copy under another name, not a published package, so it does not count");
   }
   if (MatchesOnlyThroughShortName(infName)) {
     parts.push_back(

@@ -18,6 +18,9 @@ namespace varnoll::check {
 std::string NoteFor(const std::string& infName, const std::string& infPath, const FileReport& file,
                     const StoreLookup& lookup);
 
+// Adds `part` (lower-case words, no full stop) to the sentence `note`.
+void AddToNote(std::string& note, const std::string& part);
+
 // Whether `start`, the first bytes of a file, look like UTF-16 text: a
 // byte-order mark, or every other byte zero.
 bool LooksLikeUtf16(std::string_view start);

@@ -46,8 +46,20 @@ std::string DeviceLine(const DeviceMatch& device, bool systemVisible) {
 
 std::string StoreLine(const FileReport& file, bool systemVisible) {
   if (!systemVisible) return "not known here (no driver store on this system)";
-  if (file.store) return "published as " + *file.store;
-  return "not in the driver store";
+  if (!file.store) return "not in the driver store";
+  std::string line = "published as " + *file.store;
+  std::string others;
+  for (const std::string& copy : file.storeCopies) {
+    if (copy != *file.store) others += (others.empty() ? "" : ", ") + copy;
+  }
+  return others.empty() ? line : line + " (the same bytes also as " + others + ")";
+}
+
+// A JSON list of strings in the ANSI code page.
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string json = "[";
+  for (size_t i = 0; i < items.size(); ++i) json += (i == 0 ? "" : ", ") + JsonString(AnsiToUtf8(items[i]));
+  return json + "]";
 }
 
 // null, true or false.
@@ -110,7 +122,11 @@ std::string FormatText(const CheckReport& report) {
   std::string text = "Folder: " + report.folder + "\n";
   if (report.logFile) {
     text += "Log:    " + *report.logFile + ", " + Decimal(static_cast<long long>(report.logSections)) +
-            " sections read\n";
+            " sections read" +
+            (report.logSections == 0
+                 ? ": no section header was recognised, so this is not a setup log, or one this tool cannot read"
+                 : "") +
+            "\n";
   }
   text += "\n";
   for (const FileReport& file : report.files) {
@@ -194,7 +210,8 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
             ", \"qualifies\": " + (file.Qualifies() ? "true" : "false") + ", \"action\": \"" +
             ActionName(file) + "\", \"reason\": \"" + ReasonName(file) + "\", \"note\": " + ansi(file.note) +
             ", \"sha256\": " + (file.sha256 ? JsonString(*file.sha256) : std::string("null")) +
-            ", \"store\": " + (file.store ? ansi(*file.store) : std::string("null"));
+            ", \"store\": " + (file.store ? ansi(*file.store) : std::string("null")) +
+            ", \"store_copies\": " + (report.systemVisible && file.Qualifies() ? JsonList(file.storeCopies) : "null");
     if (report.logRequested) {
       json += ", \"last_update\": " + RunJson(file.lastUpdate) +
               ", \"last_staging\": " + RunJson(file.lastStaging);
@@ -223,7 +240,8 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
     json += ",\n \"log\": ";
     json += report.logFile
                 ? "{\"file\": " + ansi(*report.logFile) +
-                      ", \"sections\": " + Decimal(static_cast<long long>(report.logSections)) + "}"
+                      ", \"sections\": " + Decimal(static_cast<long long>(report.logSections)) +
+                      ", \"recognised\": " + JsonBool(report.logSections > 0) + "}"
                 : std::string("null");
   }
   if (verdict) json += ",\n \"in_place\": " + JsonBool(verdict->inPlace);

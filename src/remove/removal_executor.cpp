@@ -2,6 +2,7 @@
 
 #include "names.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace varnoll::remove {
@@ -24,21 +25,34 @@ InstallOutcome CRemovingExecutor::Install(const std::string& infName, const std:
                                           const std::string&) {
   std::string line;
   InfFingerprint fingerprint;
+  StoreLookup lookup;
   if (!FingerprintFile(infPath, fingerprint)) {
     line = Fail("cannot be read, so its copy in the driver store cannot be found");
   } else {
     // Listed anew for each file: an earlier file's removal changed the store.
-    const StoreLookup lookup = CDriverStore(storeFolder_).FindCopyOf(infPath, fingerprint);
+    lookup = CDriverStore(storeFolder_).FindCopyOf(infPath, fingerprint);
     if (lookup.changedWhileCompared) {
       line = Fail("changed while it was compared with the driver store; nothing was removed");
-    } else if (lookup.publishedName) {
-      line = Remove(infPath, fingerprint, *lookup.publishedName);
+    } else if (!lookup.copies.empty()) {
+      // A package published more than once keeps its bytes under each name.
+      for (const std::string& copy : lookup.copies) {
+        line += (line.empty() ? "" : "; ") + Remove(infPath, fingerprint, copy);
+      }
+      if (!lookup.unreadable.empty()) {
+        line += "; " + Fail(lookup.unreadable.front() + " could not be read and may be another copy");
+      }
     } else if (!lookup.unreadable.empty()) {
       line = Fail("not found in the driver store, but " + lookup.unreadable.front() +
                   " there could not be read and may be its copy; nothing was removed");
     } else {
       line = "not in the driver store: nothing to remove";
     }
+  }
+  if (!lookup.otherNames.empty()) {
+    // Only Windows' own removal may take a file from the system INF folder,
+    // and it takes only published packages.
+    line += "; " + lookup.otherNames.front() +
+            " there has the same bytes but is not a published package: left alone";
   }
   lines_.push_back(infName + ": " + line);
   return InstallOutcome::kNotPreinstalled;
@@ -69,13 +83,20 @@ std::string CRemovingExecutor::Remove(const std::string& infPath, const InfFinge
     }
     call = ForceDeleteOemInf(published);
   }
-  // The store itself says whether the copy is gone, whatever the call said.
+  // The store itself says whether the copy is gone, whatever the call said;
+  // a copy that cannot be read now may still be there.
   const StoreLookup after = CDriverStore(storeFolder_).FindCopyOf(infPath, fingerprint);
-  if (after.publishedName) {
-    return Fail(
-        "removing " + published + " " +
-        (call.succeeded ? std::string("was reported done") : "failed (error " + Hex(call.error) + ")") +
-        ", but the driver store still holds it as " + *after.publishedName);
+  const std::string called =
+      call.succeeded ? std::string("was reported done") : "failed (error " + Hex(call.error) + ")";
+  const auto holds = [&](const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) { return SameFileName(name, published); });
+  };
+  if (holds(after.copies)) {
+    return Fail("removing " + published + " " + called + ", but the driver store still holds it as " + published);
+  }
+  if (holds(after.unreadable) || after.changedWhileCompared) {
+    return Fail("removing " + published + " " + called + ", but " + published +
+                " could not be read afterwards, so it may still be there");
   }
   // The copy is gone, which is what counts; a call that said otherwise is
   // still worth a word.

@@ -2,6 +2,7 @@
 
 #include "native_handoff.h"
 #include "removal_executor.h"
+#include "tool_folder.h"
 #include "tool_output.h"
 
 #include <cstdio>
@@ -11,7 +12,7 @@ namespace varnoll::remove {
 namespace {
 
 constexpr const char kUsage[] =
-    "usage: varnollremove [FOLDER]\n"
+    "usage: varnollremove [--] [FOLDER]\n"
     "\n"
     "Takes the driver packages of the Varnoll installer's INF files in FOLDER (by\n"
     "default the folder that holds varnollremove) out of the driver store: the\n"
@@ -21,11 +22,12 @@ constexpr const char kUsage[] =
     "One line per INF file on standard output. Needs administrator rights.\n"
     "\n"
     "  --help   this text\n"
+    "  --       ends the options: a FOLDER that starts with '-' comes after it\n"
     "\n"
     "Exit status: 0 when every package that was in the store is gone (or none\n"
     "was), 3010 when so and a restart completes the removal, 1 when a removal\n"
-    "failed or a package was left, 2 for a usage error or a FOLDER that does not\n"
-    "exist.\n";
+    "failed or a package was left, 2 for a usage error or a folder that does not\n"
+    "exist or cannot be opened by its name.\n";
 
 int UsageError(const std::string& problem) {
   return varnoll::UsageError("varnollremove", problem, kExitUsage);
@@ -35,23 +37,30 @@ int UsageError(const std::string& problem) {
 
 int RunRemoveTool(const std::vector<std::string>& arguments, const ToolPlatform& platform) {
   bool folderGiven = false;
+  bool optionsEnded = false;
   std::string argument;
   for (const std::string& word : arguments) {
-    if (word == "--help") {
+    const bool option = !optionsEnded && !word.empty() && word[0] == '-';
+    if (option && word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (option && word == "--help") {
       Write(stdout, kUsage);
       return kExitRemoved;
     }
-    if (!word.empty() && word[0] == '-') return UsageError("unknown option " + word);
+    if (option) return UsageError("unknown option " + word);
     if (folderGiven) return UsageError("only one FOLDER can be given");
     folderGiven = true;
     argument = word;
   }
   std::string ownFolder;
   std::string folder;
-  if (!platform.ownFolder(ownFolder) ||
-      !(folderGiven ? platform.resolveFolder(argument, folder) : (folder = ownFolder, true))) {
-    Write(stderr, "varnollremove: " + (folderGiven ? argument : std::string("its own folder")) +
-                      ": no such folder\n");
+  std::string problem;
+  if (!FindWorkFolder(platform, std::nullopt, ownFolder, problem) ||
+      !FindWorkFolder(platform, folderGiven ? std::optional<std::string>(argument) : std::nullopt, folder,
+                      problem)) {
+    Write(stderr, "varnollremove: " + problem + "\n");
     return kExitUsage;
   }
   // The device calls refuse a 32-bit process on 64-bit Windows: the build

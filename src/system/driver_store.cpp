@@ -64,6 +64,24 @@ Comparison CompareFiles(const std::string& infPath, const std::string& candidate
 
 }  // namespace
 
+// When a package is added to the driver store, Windows gives its INF in
+// %windir%\INF a name of the form OEM*.inf: oem<N>.inf, N a number
+// (Microsoft's "DevCon Dp_delete" page; SetupCopyOEMInf returns that name as
+// DestinationInfFileName). Any other file there is Windows' own or was put
+// there by hand, and is not a package of the driver store. The long name
+// decides: the directory search also matches 8.3 aliases, so
+// "oem8.infbackup" is listed for "*.inf".
+bool IsPublishedName(const std::string& name) {
+  constexpr size_t kPrefix = 3;  // "oem"
+  constexpr size_t kSuffix = 4;  // ".inf"
+  if (name.size() <= kPrefix + kSuffix) return false;
+  if (!EqualIgnoringCase(std::string_view(name).substr(0, kPrefix), "oem") ||
+      !EqualIgnoringCase(std::string_view(name).substr(name.size() - kSuffix), ".inf")) {
+    return false;
+  }
+  return std::all_of(name.begin() + kPrefix, name.end() - kSuffix, [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool FingerprintFile(const std::string& path, InfFingerprint& fingerprint) {
   const UniqueFileHandle file = OpenForReading(path);
   if (!file.IsValid()) return false;
@@ -104,27 +122,29 @@ StoreLookup CDriverStore::FindCopyOf(const std::string& infPath, const InfFinger
     // The package's own file, when it lies in the system INF folder, is not
     // a copy of itself.
     if (SameFileName(candidate, infPath)) continue;
+    const bool published = IsPublishedName(entry.name);
     compared = true;
     switch (CompareFiles(infPath, candidate, entry.size)) {
       case Comparison::kSame:
-        lookup.publishedName = entry.name;
+        (published ? lookup.copies : lookup.otherNames).push_back(entry.name);
         break;
       case Comparison::kDifferent:
-        continue;
+        break;
       case Comparison::kCandidateUnreadable:
-        lookup.unreadable.push_back(entry.name);
-        continue;
+        if (published) lookup.unreadable.push_back(entry.name);
+        break;
       case Comparison::kInfChanged:
+        lookup.copies.clear();
         lookup.changedWhileCompared = true;
         return lookup;
     }
-    break;
   }
   // What was compared must still be what was fingerprinted, or neither a
   // match nor its absence says anything.
   InfFingerprint now;
   if (compared && (!FingerprintFile(infPath, now) || now.sha256 != fingerprint.sha256)) {
-    lookup.publishedName.reset();
+    lookup.copies.clear();
+    lookup.otherNames.clear();
     lookup.changedWhileCompared = true;
   }
   return lookup;

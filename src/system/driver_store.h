@@ -1,7 +1,7 @@
-// Finding an INF file's copy in the system INF folder (%windir%\INF), where
-// Windows publishes every INF it stages (as oemN.inf; under Wine by its own
-// name). Windows recognises a package it already has by its bytes, and so
-// does this lookup. Read only: every file is opened for reading, shared.
+// Finding an INF file's copies in the system INF folder (%windir%\INF),
+// where Windows publishes every INF it stages, under a name of the form
+// oem<N>.inf. Windows recognises a package it already has by its bytes, and
+// so does this lookup. Read only: every file is opened for reading, shared.
 #pragma once
 
 #include <cstdint>
@@ -21,11 +21,20 @@ struct InfFingerprint {
 // read, or is not a file; `fingerprint` is then left as it was.
 bool FingerprintFile(const std::string& path, InfFingerprint& fingerprint);
 
-// What looking for one INF's copy came to.
+// Whether `name` (a long file name, not a path) is one Windows gives a
+// package it publishes: "oem", one or more digits, ".inf", in any case.
+bool IsPublishedName(const std::string& name);
+
+// What looking for one INF's copies came to.
 struct StoreLookup {
-  std::optional<std::string> publishedName;  // the first file, in listing order, with the same bytes
-  // Files of the same size that could not be read (locked, gone): not
-  // compared, so the copy may be among them.
+  // Every published package with the same bytes, in listing order: a package
+  // published again keeps its bytes under a new name.
+  std::vector<std::string> copies;
+  // Files with the same bytes under any other name (an INF copied there by
+  // hand, or one of Windows' own): not packages of the driver store.
+  std::vector<std::string> otherNames;
+  // Published packages of the same size that could not be read (locked,
+  // gone): not compared, so a copy may be among them.
   std::vector<std::string> unreadable;
   // The INF itself changed while it was compared (its bytes differ from its
   // fingerprint): the answer is not to be trusted.
@@ -38,9 +47,9 @@ class CDriverStore {
   // with their sizes.
   explicit CDriverStore(const std::string& folder);
 
-  // The published copy of the INF at `infPath`, whose fingerprint is
-  // `fingerprint`: sizes are compared first, then bytes, block by block,
-  // so memory does not grow with the files.
+  // The copies of the INF at `infPath`, whose fingerprint is `fingerprint`:
+  // sizes are compared first, then bytes, block by block, so memory does not
+  // grow with the files.
   StoreLookup FindCopyOf(const std::string& infPath, const InfFingerprint& fingerprint) const;
 
   // How many INF files the folder holds.
