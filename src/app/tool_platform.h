@@ -8,7 +8,8 @@
 namespace varnoll {
 
 struct ToolPlatform {
-  // The folder of the running program, with its trailing separator.
+  // The folder of the running program, with its trailing separator, when it
+  // can be opened by that name.
   bool (*ownFolder)(std::string& folder);
   // `argument` as an absolute path with a trailing separator, when it names
   // an existing folder.

@@ -10,6 +10,22 @@ namespace varnoll {
 
 namespace {
 
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The module path comes back with '?' for each character the ANSI code page
+// lacks: a name that opens nothing, or, as a wildcard, the wrong folder.
+bool OwnFolder(std::string& folder) {
+  std::string found;
+  if (!FindModuleDirectory(found) || found.find_first_of("?*") != std::string::npos || !IsFolder(found)) {
+    return false;
+  }
+  folder = found;
+  return true;
+}
+
 bool ResolveFolder(const std::string& argument, std::string& folder) {
   if (argument.empty()) return false;
   const DWORD needed = GetFullPathNameA(argument.c_str(), 0, nullptr, nullptr);
@@ -18,8 +34,7 @@ bool ResolveFolder(const std::string& argument, std::string& folder) {
   const DWORD length = GetFullPathNameA(argument.c_str(), needed + 1, full.data(), nullptr);
   if (length == 0 || length > needed) return false;
   std::string path(full.data(), length);
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (path.find_first_of("?*") != std::string::npos || !IsFolder(path)) return false;
   if (path.back() != '\\' && path.back() != '/') path += '\\';
   folder = path;
   return true;
@@ -40,7 +55,7 @@ bool SystemInfFolder(std::string& folder) {
 }  // namespace
 
 const ToolPlatform& ThisToolPlatform() {
-  static const ToolPlatform platform{&FindModuleDirectory, &ResolveFolder, &SystemInfFolder};
+  static const ToolPlatform platform{&OwnFolder, &ResolveFolder, &SystemInfFolder};
   return platform;
 }
 

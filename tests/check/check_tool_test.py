@@ -126,7 +126,7 @@ class CheckTool(unittest.TestCase):
         for entry in report["files"]:
             with self.subTest(entry["name"]):
                 self.assertEqual(set(entry), {"name", "hardware_id", "qualifies", "action", "reason", "note",
-                                              "devices", "sha256", "store"})
+                                              "devices", "sha256", "store", "store_copies"})
                 self.assertEqual(entry["devices"], [])
                 # No driver store on Linux; the bytes' SHA-256 for every file that qualifies.
                 self.assertIsNone(entry["store"])
@@ -178,7 +178,8 @@ class CheckTool(unittest.TestCase):
         # --detect needs a driver store and devices, which Linux has not.
         for args in (["--verbose"], ["-j"], [self.folder, self.folder], [os.path.join(self.folder, "missing")],
                      [os.path.join(self.folder, "file")], ["--detect", self.folder],
-                     ["--detect", "--json", self.folder]):
+                     ["--detect", "--json", self.folder], ["--json", "--json", self.folder],
+                     ["--log=a", "--log", self.folder], ["--", "--json"]):
             with self.subTest(args=args):
                 self.write("file", b"")
                 status, out, err = run(*args)
@@ -197,7 +198,7 @@ class CheckTool(unittest.TestCase):
         done = subprocess.run([TOOL, "--json", "--log=" + log, self.folder], capture_output=True, timeout=60)
         self.assertEqual(done.returncode, 0)
         report = json.loads(done.stdout.decode("utf-8", "strict"))
-        self.assertEqual(report["log"], {"file": log, "sections": 6})
+        self.assertEqual(report["log"], {"file": log, "sections": 6, "recognised": True})
         for entry in report["files"]:
             with self.subTest(entry["name"]):
                 self.assertEqual((entry["last_update"], entry["last_staging"]), LOG_EXPECTED[entry["name"]])
@@ -220,10 +221,27 @@ class CheckTool(unittest.TestCase):
         status, out, err = run("--log", self.folder)
         self.assertEqual((status, out), (2, ""))
 
+    def test_a_folder_that_starts_with_a_dash_comes_after_the_end_of_options(self):
+        os.mkdir(os.path.join(self.folder, "-pkg"))
+        self.write("-pkg/a.inf", LOG_FOLDER["a.inf"])
+        done = subprocess.run([TOOL, "--json", "--", "-pkg"], capture_output=True, timeout=60, cwd=self.folder)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(json.loads(done.stdout)["folder"], os.path.join(self.folder, "-pkg") + "/")
+
+    def test_a_log_without_a_section_header_says_nothing_was_recognised(self):
+        self.write("a.inf", LOG_FOLDER["a.inf"])
+        log = os.path.join(self.folder, "not-a-setup.log")
+        with open(log, "wb") as f:
+            f.write(LOG.replace(b"\r\n", b"\r").replace(b"\n", b"\r"))
+        status, out, _ = run("--json", "--log=" + log, self.folder)
+        self.assertEqual(json.loads(out)["log"], {"file": log, "sections": 0, "recognised": False})
+        status, out, _ = run("--log=" + log, self.folder)
+        self.assertIn("0 sections read: no section header was recognised", out)
+
     def test_help_prints_the_usage(self):
         status, out, _ = run("--help")
         self.assertEqual(status, 0)
-        self.assertTrue(out.startswith("usage: varnollcheck [--detect] [--json] [--log[=FILE]] [FOLDER]"))
+        self.assertTrue(out.startswith("usage: varnollcheck [--detect] [--json] [--log[=FILE]] [--] [FOLDER]"))
 
     def test_without_a_folder_it_checks_its_own(self):
         copy = os.path.join(self.folder, "varnollcheck")

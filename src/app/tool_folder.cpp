@@ -1,0 +1,27 @@
+#include "tool_folder.h"
+
+namespace varnoll {
+
+namespace {
+
+// Windows puts '?' where a name's character has no place in the ANSI code
+// page; no file name holds one.
+constexpr const char kNotInCodePage[] =
+    "cannot be opened as given: its name holds a character that the ANSI code page cannot hold (give "
+    "the folder another name, or its 8.3 short name)";
+
+}  // namespace
+
+bool FindWorkFolder(const ToolPlatform& platform, const std::optional<std::string>& argument,
+                    std::string& folder, std::string& problem) {
+  if (argument) {
+    if (platform.resolveFolder(*argument, folder)) return true;
+    problem = *argument + ": " + (argument->find('?') != std::string::npos ? kNotInCodePage : "no such folder");
+    return false;
+  }
+  if (platform.ownFolder(folder)) return true;
+  problem = std::string("its own folder ") + kNotInCodePage + ", or its path is too long";
+  return false;
+}
+
+}  // namespace varnoll

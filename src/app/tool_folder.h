@@ -1,0 +1,19 @@
+// The folder a console tool works on, found one way for both tools.
+#pragma once
+
+#include "tool_platform.h"
+
+#include <optional>
+#include <string>
+
+namespace varnoll {
+
+// `argument` (FOLDER as given) or, without one, the program's own folder,
+// with its trailing separator. False, with one line for a person in
+// `problem`, when that folder cannot be opened as given: it does not exist,
+// or its name did not survive the ANSI code page (a tool that went on would
+// find no INF file there and say there was nothing to do).
+bool FindWorkFolder(const ToolPlatform& platform, const std::optional<std::string>& argument,
+                    std::string& folder, std::string& problem);
+
+}  // namespace varnoll
