@@ -91,6 +91,9 @@ added=$(comm -13 "$work/store.before" "$work/store.after" | tr '\n' ' ')
 echo "  new in the driver store (C:\\windows\\inf): ${added:-nothing}"
 echo "  files in the folder afterwards: $(cd "$folder" && ls | tr '\n' ' ')"
 echo
+echo "Wine keeps the installed INF under its own name; Windows publishes it as oem<N>.inf, and only"
+echo "such a name is a package of the driver store. Renamed as Windows would hold it: $(
+  bash tests/wine/publish_as_oem.sh tarvelix-v92.inf 1)"
 echo "The same detection, after the install:"
 detect
 

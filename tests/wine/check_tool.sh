@@ -7,7 +7,8 @@
 # Then the installer (Wine's own DLLs) installs the driver, the check names
 # the device's INF, and --detect says "in place" (exit 0, one line), its
 # JSON naming the published copy and the device using it; the x86 build
-# gives the same verdict.
+# gives the same verdict. (Wine's copy is renamed oem41.inf first, as Windows
+# publishes it: only such a name is a package of the driver store.)
 #   check_tool.sh DIST_DIR HELPER_DIR PREFIX_DIR
 set -euo pipefail
 dist=$1
@@ -21,6 +22,7 @@ work=$(mktemp -d /tmp/varnoll-check.XXXXXX)
 instance=""
 cleanup() {
   [ -z "$instance" ] || wine "$helpers/make_device.exe" --remove "$instance" >/dev/null 2>&1 </dev/null || true
+  rm -f "$WINEPREFIX/drive_c/windows/inf/oem41.inf" "$WINEPREFIX/drive_c/windows/inf/oem41.pnf"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -89,7 +91,7 @@ expect_detect() {  # EXE in|out: --detect on the package, as a deployment tool r
   if [ "$2" = in ]; then
     [ "$check_status" -eq 0 ] || fail "$1 --detect exited $check_status, expected 0: $(cat "$work/err")"
     [ "$(wc -l <"$work/out")" -eq 1 ] || fail "$1 --detect printed not one line: $(cat "$work/out")"
-    grep -q '^in place: a.inf as a.inf in the driver store; 1 present device uses it' "$work/out" ||
+    grep -q '^in place: a.inf as oem41.inf in the driver store; 1 present device uses it' "$work/out" ||
       fail "$1 --detect: $(cat "$work/out")"
   else
     [ "$check_status" -eq 1 ] || fail "$1 --detect exited $check_status, expected 1"
@@ -126,8 +128,9 @@ wine "$folder/varnoll64.exe" >/dev/null 2>&1 </dev/null || fail "the installer f
 rm "$folder/varnoll64.exe"
 # The same snapshot does see what an installation changes.
 [ "$(state)" != "$after" ] || fail "the snapshot does not see the installer's changes"
+[ "$(bash "$source_dir/tests/wine/publish_as_oem.sh" a.inf 41)" = oem41.inf ] || fail "could not publish a.inf"
 run_check "$work/varnollcheck64.exe" --json "$win_folder"
-expect_json "varnollcheck64.exe after the install" a.inf
+expect_json "varnollcheck64.exe after the install" oem41.inf
 expect_detect "$work/varnollcheck64.exe" in
 [ ! -x /usr/lib/wine/wine ] || expect_detect "$work/varnollcheck.exe" in
 run_check "$work/varnollcheck64.exe" --detect --json "$win_package"
@@ -137,7 +140,7 @@ import hashlib, json, sys
 report = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
 assert report["in_place"] is True, report
 (a,) = report["files"]
-assert a["store"] == "a.inf", a
+assert (a["store"], a["store_copies"]) == ("oem41.inf", ["oem41.inf"]), a
 assert a["sha256"] == hashlib.sha256(open(sys.argv[3], "rb").read()).hexdigest(), a
 (device,) = a["devices"]
 assert device["instance_id"] == sys.argv[2] and device["uses_package"] is True, device

@@ -2,7 +2,8 @@
 # The real removal program under Wine.
 # 1. Staged only: varnoll64.exe pre-installs an INF (a newdev stand-in answers
 #    "no such device", Wine's own SetupCopyOEMInfA copies it into
-#    C:\windows\inf); varnollremove64.exe, on Wine's own DLLs (no
+#    C:\windows\inf, renamed oem51.inf as Windows names a published
+#    package); varnollremove64.exe, on Wine's own DLLs (no
 #    DiUninstallDriver there, so SetupUninstallOEMInfA with SUOI_FORCEDELETE),
 #    removes it: exit 0, the INF gone, --detect says not in place; a second
 #    run, by way of the x86 build's hand-off, exits 0 and removes nothing.
@@ -33,8 +34,7 @@ cleanup() {
   [ -z "$instance" ] || wine "$helpers/make_device.exe" --remove "$instance" >/dev/null 2>&1 </dev/null || true
   if [ -f "$work/newdev.dll.orig" ]; then cp "$work/newdev.dll.orig" "$system32/newdev.dll"; fi
   wine reg delete "$override_key" /f >/dev/null 2>&1 </dev/null || true
-  rm -f "$store/varnoll-remove-staged.inf" "$store/varnoll-remove-staged.pnf" \
-    "$store/varnoll-remove-used.inf" "$store/varnoll-remove-used.pnf"
+  rm -f "$store/oem51.inf" "$store/oem51.pnf" "$store/oem52.inf" "$store/oem52.pnf"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -79,11 +79,12 @@ cp "$dist/varnoll64.exe" "$standins/newdev.dll" "$staged/"
 wine "$staged/varnoll64.exe" >/dev/null 2>&1 </dev/null || fail "the pre-install failed"
 rm "$staged/varnoll64.exe" "$staged/newdev.dll"
 [ -f "$store/varnoll-remove-staged.inf" ] || fail "the pre-install put nothing into the driver store"
+bash "$source_dir/tests/wine/publish_as_oem.sh" varnoll-remove-staged.inf 51 >/dev/null
 before=$(snapshot "$staged")
 run "$tools/varnollremove64.exe" "$(to_windows "$staged")"
-expect 0 "varnoll-remove-staged.inf: removed varnoll-remove-staged.inf from the driver store"
+expect 0 "varnoll-remove-staged.inf: removed oem51.inf from the driver store"
 [ "$(wc -l <"$work/out.txt")" -eq 1 ] || fail "not one line for one INF: $(cat "$work/out.txt")"
-[ ! -e "$store/varnoll-remove-staged.inf" ] || fail "the INF is still in the driver store"
+[ ! -e "$store/oem51.inf" ] || fail "the INF is still in the driver store"
 run "$tools/varnollcheck64.exe" --detect "$(to_windows "$staged")"
 [ "$status" -eq 1 ] || fail "--detect exited $status after the removal, expected 1"
 if [ -n "$have_x86" ]; then
@@ -103,11 +104,12 @@ cp "$dist/varnoll64.exe" "$used/"
 wine "$used/varnoll64.exe" >/dev/null 2>&1 </dev/null || fail "the install failed"
 rm "$used/varnoll64.exe"
 [ -f "$store/varnoll-remove-used.inf" ] || fail "the install put nothing into the driver store"
+bash "$source_dir/tests/wine/publish_as_oem.sh" varnoll-remove-used.inf 52 >/dev/null
 remover="$tools/varnollremove64.exe"
 [ -z "$have_x86" ] || remover="$tools/varnollremove.exe"
 run "$remover" "$(to_windows "$used")"
-expect 1 "varnoll-remove-used.inf left in the driver store: present device $instance uses it"
-[ -f "$store/varnoll-remove-used.inf" ] || fail "the package was removed from under the device"
+expect 1 "oem52.inf left in the driver store: present device $instance uses it"
+[ -f "$store/oem52.inf" ] || fail "the package was removed from under the device"
 
 # 3. DiUninstallDriver, from the stand-in in System32.
 cp "$system32/newdev.dll" "$work/newdev.dll.orig"
@@ -116,12 +118,12 @@ wine reg add "$override_key" /v newdev /d native /f >/dev/null 2>&1 </dev/null
 log=$work/calls.log
 run_env=(VARNOLL_STANDIN_LOG="$(to_windows "$log")" VARNOLL_STANDIN_UNINSTALL_KEEP=1)
 run "$tools/varnollremove64.exe" "$(to_windows "$used")"
-expect 1 "but the driver store still holds it as varnoll-remove-used.inf"
+expect 1 "but the driver store still holds it as oem52.inf"
 run_env=(VARNOLL_STANDIN_LOG="$(to_windows "$log")" VARNOLL_STANDIN_UNINSTALL_REBOOT=1)
 run "$helpers/exit_status.exe" "$tools/varnollremove64.exe" "$(to_windows "$used")"
-expect 3010 "removed varnoll-remove-used.inf from the driver store; a restart completes the removal"
-[ ! -e "$store/varnoll-remove-used.inf" ] || fail "the INF is still in the driver store"
-call='newdev DiUninstallDriverA(null, "C:\windows\INF\varnoll-remove-used.inf", 0x0, non-null)'
+expect 3010 "removed oem52.inf from the driver store; a restart completes the removal"
+[ ! -e "$store/oem52.inf" ] || fail "the INF is still in the driver store"
+call='newdev DiUninstallDriverA(null, "C:\windows\INF\oem52.inf", 0x0, non-null)'
 [ "$(grep -c -F "$call" "$log")" -eq 2 ] || fail "the calls were not as expected: $(cat "$log")"
 echo "ok [removal]: staged copy removed (exit 0) and gone for --detect; a second run removes nothing;" \
   "a package a device uses is left without DiUninstallDriver (exit 1); with it, removed (3010) or left (1)"
