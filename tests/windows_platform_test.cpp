@@ -6,6 +6,7 @@
 #include "platform_process.h"
 #include "test_support.h"
 #include "text_encoding.h"
+#include "tool_platform.h"
 #include "unique_handle.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,49 @@ TEST(WindowsUniqueHandle, ClosingKeepsTheLastError) {
   EXPECT_EQ(GetLastError(), 0xdeadbeefu);
   // Closed: the file can now be removed.
   EXPECT_TRUE(std::filesystem::remove(path));
+}
+
+// FOLDER as an admin types it, resolved against the current directory.
+TEST(WindowsToolFolder, ResolvesFolderArgumentsAsWindowsDoes) {
+  testing::TempFolder base;
+  base.MakeFolder("pkg");
+  base.Write("file.inf", "x");
+  char current[MAX_PATH];
+  const DWORD currentLength = GetCurrentDirectoryA(MAX_PATH, current);
+  ASSERT_GT(currentLength, 0u);
+  ASSERT_TRUE(SetCurrentDirectoryA(base.WithSeparator().c_str()));
+  const std::string here = base.WithSeparator();  // "X:\...\" with its separator
+  const std::string drive = here.substr(0, 2);      // "X:"
+  struct Case {
+    std::string argument;
+    const char* expected;  // null: refused
+  };
+  const std::string pkg = here + "pkg\\";
+  const Case cases[] = {
+      {".", here.c_str()},
+      {"pkg", pkg.c_str()},
+      {"pkg\\", pkg.c_str()},
+      {"pkg/", pkg.c_str()},
+      {".\\pkg\\..\\pkg", pkg.c_str()},
+      {drive + "pkg", pkg.c_str()},  // drive-relative: that drive's current directory
+      {here + "pkg", pkg.c_str()},
+      {"missing", nullptr},
+      {"file.inf", nullptr},
+      {"", nullptr},
+      {"p?g", nullptr},
+      {"p*", nullptr},
+  };
+  for (const Case& c : cases) {
+    std::string folder = "untouched";
+    const bool resolved = ThisToolPlatform().resolveFolder(c.argument, folder);
+    EXPECT_EQ(resolved, c.expected != nullptr) << c.argument;
+    EXPECT_EQ(folder, c.expected ? std::string(c.expected) : "untouched") << c.argument;
+  }
+  // A long path's prefix is kept, and its '?' is no lost character.
+  std::string longPath;
+  ASSERT_TRUE(ThisToolPlatform().resolveFolder("\\\\?\\" + here + "pkg", longPath));
+  EXPECT_EQ(longPath, "\\\\?\\" + pkg);
+  EXPECT_TRUE(SetCurrentDirectoryA(std::string(current, currentLength).c_str()));
 }
 
 // Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates).

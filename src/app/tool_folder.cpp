@@ -12,11 +12,16 @@ constexpr const char kNotInCodePage[] =
 
 }  // namespace
 
+bool HasLostCharacters(const std::string& path) {
+  const size_t start = path.rfind("\\\\?\\", 0) == 0 ? 4 : 0;
+  return path.find_first_of("?*", start) != std::string::npos;
+}
+
 bool FindWorkFolder(const ToolPlatform& platform, const std::optional<std::string>& argument,
                     std::string& folder, std::string& problem) {
   if (argument) {
     if (platform.resolveFolder(*argument, folder)) return true;
-    problem = *argument + ": " + (argument->find('?') != std::string::npos ? kNotInCodePage : "no such folder");
+    problem = *argument + ": " + (HasLostCharacters(*argument) ? kNotInCodePage : "no such folder");
     return false;
   }
   if (platform.ownFolder(folder)) return true;

@@ -8,6 +8,12 @@
 
 namespace varnoll {
 
+// Whether `path` holds a character Windows put in place of one the ANSI
+// code page lacks ('?'), or a wildcard: a name that opens nothing, or, as a
+// wildcard, another folder. The "\\?\" prefix of a long path is the one
+// '?' a real path holds.
+bool HasLostCharacters(const std::string& path);
+
 // `argument` (FOLDER as given) or, without one, the program's own folder,
 // with its trailing separator. False, with one line for a person in
 // `problem`, when that folder cannot be opened as given: it does not exist,

@@ -2,6 +2,7 @@
 #include "module_directory.h"
 #include "platform_files.h"
 #include "platform_process.h"
+#include "tool_folder.h"
 #include "tool_platform.h"
 
 #include <vector>
@@ -15,11 +16,9 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The module path comes back with '?' for each character the ANSI code page
-// lacks: a name that opens nothing, or, as a wildcard, the wrong folder.
 bool OwnFolder(std::string& folder) {
   std::string found;
-  if (!FindModuleDirectory(found) || found.find_first_of("?*") != std::string::npos || !IsFolder(found)) {
+  if (!FindModuleDirectory(found) || HasLostCharacters(found) || !IsFolder(found)) {
     return false;
   }
   folder = found;
@@ -34,7 +33,7 @@ bool ResolveFolder(const std::string& argument, std::string& folder) {
   const DWORD length = GetFullPathNameA(argument.c_str(), needed + 1, full.data(), nullptr);
   if (length == 0 || length > needed) return false;
   std::string path(full.data(), length);
-  if (path.find_first_of("?*") != std::string::npos || !IsFolder(path)) return false;
+  if (HasLostCharacters(path) || !IsFolder(path)) return false;
   if (path.back() != '\\' && path.back() != '/') path += '\\';
   folder = path;
   return true;

@@ -71,6 +71,14 @@ import json, sys
 out, folder, instance, driver = sys.argv[1:]
 report = json.loads(open(out, "rb").read().decode("utf-8"))
 assert report["folder"] == folder + "\\", report["folder"]
+# The whole published key sets, which only Windows fills (Linux has no devices).
+assert set(report) == {"folder", "files", "reenumerate"}, set(report)
+for entry in report["files"]:
+    assert set(entry) == {"name", "hardware_id", "qualifies", "action", "reason", "note", "sha256", "store",
+                          "store_copies", "devices"}, set(entry)
+    for device in entry["devices"]:
+        assert set(device) == {"instance_id", "driver_inf", "uses_package", "started", "problem",
+                               "restart_pending"}, set(device)
 files = {f["name"]: f for f in report["files"]}
 assert list(files) == ["a.inf", "b.inf", "c.inf", "d.inf"], list(files)
 a, b, c, d = (files[n] for n in ("a.inf", "b.inf", "c.inf", "d.inf"))
@@ -138,6 +146,7 @@ run_check "$work/varnollcheck64.exe" --detect --json "$win_package"
 python3 - "$work/out" "$instance" "$package/a.inf" <<'PY' || fail "--detect --json: $(cat "$work/out")"
 import hashlib, json, sys
 report = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
+assert set(report) == {"folder", "files", "reenumerate", "in_place"}, set(report)
 assert report["in_place"] is True, report
 (a,) = report["files"]
 assert (a["store"], a["store_copies"]) == ("oem41.inf", ["oem41.inf"]), a
