@@ -22,12 +22,14 @@ if(NOT IS_DIRECTORY "${VARNOLL_MINGW_GCC_DIR}/include/c++")
   message(FATAL_ERROR "No MinGW-w64 GCC C++ library found under /usr/lib/gcc/${VARNOLL_MINGW_TRIPLE}")
 endif()
 set(_cxx "${VARNOLL_MINGW_GCC_DIR}/include/c++")
+# Each function and object in a section of its own, so that the link drops
+# what no one calls (--gc-sections below).
 set(CMAKE_CXX_FLAGS_INIT
-  "-Wno-unused-command-line-argument -nostdinc++ -isystem ${_cxx} -isystem ${_cxx}/${VARNOLL_MINGW_TRIPLE} -isystem ${_cxx}/backward")
+  "-Wno-unused-command-line-argument -nostdinc++ -isystem ${_cxx} -isystem ${_cxx}/${VARNOLL_MINGW_TRIPLE} -isystem ${_cxx}/backward -ffunction-sections -fdata-sections")
 
 # Everything built for Windows carries its C and C++ runtimes, so that an
 # executable needs nothing beside it but Windows' own DLLs.
-set(_link "-fuse-ld=lld -static -L${VARNOLL_MINGW_GCC_DIR} -Wl,--no-insert-timestamp -lpthread")
+set(_link "-fuse-ld=lld -static -L${VARNOLL_MINGW_GCC_DIR} -Wl,--no-insert-timestamp -Wl,--gc-sections -lpthread")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${_link}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${_link}")
 
