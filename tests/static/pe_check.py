@@ -191,8 +191,8 @@ def check(path, version):
 
     if optional.CheckSum != image.generate_checksum():
         problems.append("image checksum 0x%x, expected 0x%x" % (optional.CheckSum, image.generate_checksum()))
-    # The x64 installer has a size budget of 200 KB.
-    if name == "varnoll64.exe" and size > 200 * 1024:
+    # Every installer has a size budget of 200 KB.
+    if (subsystem, level, description) == INSTALLER and size > 200 * 1024:
         problems.append("%d bytes, over the 200 KB budget" % size)
     if name in MACHINES and header.Machine != MACHINES[name]:
         problems.append("machine 0x%x, expected 0x%x" % (header.Machine, MACHINES[name]))
