@@ -82,6 +82,48 @@ TEST(SetupLog, RealExcerpts) {
   EXPECT_THAT(read.runs, IsEmpty());
 }
 
+// Whole sections, header to footer. What Windows does inside a call (the
+// driver store import, signature checks, building driver lists, the device
+// install) is logged in the call's own section as indented "{...}" blocks,
+// not as sections of their own, so a footer always closes the last header.
+TEST(SetupLog, RealWholeSections) {
+  Read read = ReadBytes(Sample("xcp-ng-win-pv-drivers.log"));
+  ASSERT_TRUE(read.readable);
+  EXPECT_EQ(read.sections, 2u);
+  ASSERT_EQ(read.runs.size(), 2u);
+  const std::string inf = "C:\\Program Files\\XCP-ng\\XenTools\\Drivers\\xennet\\x64\\xennet.inf";
+  const std::optional<std::string> cmd("\"C:\\Program Files\\XCP-ng\\XenTools\\InstallAgent.exe\"");
+  for (const LoggedRun& run : read.runs) {
+    SCOPED_TRACE(run.time);
+    EXPECT_EQ(run.call, LoggedCall::kStaging);
+    EXPECT_EQ(run.infPath, inf);
+    EXPECT_EQ(run.cmd, cmd);
+    EXPECT_FALSE(run.restart);
+  }
+  EXPECT_EQ(read.runs[0].time, "2023/11/09 07:23:02.062");
+  EXPECT_EQ(read.runs[0].status, std::optional<std::string>("SUCCESS"));
+  EXPECT_EQ(read.runs[0].error, std::nullopt);
+  EXPECT_EQ(read.runs[0].published, std::optional<std::string>("oem2.inf"));
+  EXPECT_EQ(read.runs[1].time, "2023/12/15 13:50:24.770");
+  EXPECT_EQ(read.runs[1].status, std::optional<std::string>("FAILURE(0xe0000247)"));
+  EXPECT_EQ(read.runs[1].error, std::optional<std::string>("0xE0000247"));
+  EXPECT_EQ(read.runs[1].published, std::nullopt) << "the import failed: nothing was published";
+
+  read = ReadBytes(Sample("itpro-docs-upgrade-log-files.log"));
+  EXPECT_EQ(read.sections, 1u);
+  ASSERT_EQ(read.runs.size(), 1u);
+  const LoggedRun& update = read.runs[0];
+  EXPECT_EQ(update.call, LoggedCall::kUpdate);
+  EXPECT_EQ(update.subject, "PCI\\VEN_8086&DEV_8C4F");
+  EXPECT_EQ(
+      update.infPath,
+      "C:\\WINDOWS\\TEMP\\{15B1CD41-69F5-48EA-9F45-0560A40FE2D8}\\Drivers\\lynxpoint\\LynxPointSystem.inf");
+  EXPECT_THAT(update.devices, ElementsAre("PCI\\VEN_8086&DEV_8C4F&SUBSYS_05BE1028&REV_04\\3&11583659&0&F8"));
+  EXPECT_EQ(update.status, std::optional<std::string>("FAILURE(0xC1900101)"));
+  EXPECT_EQ(update.error, std::optional<std::string>("0xC1900101"));
+  EXPECT_EQ(update.published, std::nullopt) << "oem1.inf is the driver already installed, not one published";
+}
+
 // Written cases, each one section (or two) of the update call.
 TEST(SetupLog, WrittenCases) {
   const std::string header =
