@@ -1,6 +1,7 @@
 // Reading setupapi.dev.log back: real excerpts first (tests/data/setupapi),
 // then written cases for what no excerpt shows.
 #include "setupapi_log.h"
+#include "log_report.h"
 #include "test_support.h"
 
 #include <gmock/gmock.h>
@@ -23,6 +24,17 @@ std::string Sample(const std::string& name) {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+// Latin-1 text as a UTF-16 log holds it: the byte-order mark, then each
+// character as two bytes, low first.
+std::string Utf16(const std::string& latin1) {
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : latin1) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  return utf16;
 }
 
 struct Read {
@@ -80,6 +92,48 @@ TEST(SetupLog, RealExcerpts) {
   read = ReadBytes(Sample("driver-samples-57.log"));
   EXPECT_EQ(read.sections, 1u);
   EXPECT_THAT(read.runs, IsEmpty());
+}
+
+// Whole sections, header to footer. What Windows does inside a call (the
+// driver store import, signature checks, building driver lists, the device
+// install) is logged in the call's own section as indented "{...}" blocks,
+// not as sections of their own, so a footer always closes the last header.
+TEST(SetupLog, RealWholeSections) {
+  Read read = ReadBytes(Sample("xcp-ng-win-pv-drivers.log"));
+  ASSERT_TRUE(read.readable);
+  EXPECT_EQ(read.sections, 2u);
+  ASSERT_EQ(read.runs.size(), 2u);
+  const std::string inf = "C:\\Program Files\\XCP-ng\\XenTools\\Drivers\\xennet\\x64\\xennet.inf";
+  const std::optional<std::string> cmd("\"C:\\Program Files\\XCP-ng\\XenTools\\InstallAgent.exe\"");
+  for (const LoggedRun& run : read.runs) {
+    SCOPED_TRACE(run.time);
+    EXPECT_EQ(run.call, LoggedCall::kStaging);
+    EXPECT_EQ(run.infPath, inf);
+    EXPECT_EQ(run.cmd, cmd);
+    EXPECT_FALSE(run.restart);
+  }
+  EXPECT_EQ(read.runs[0].time, "2023/11/09 07:23:02.062");
+  EXPECT_EQ(read.runs[0].status, std::optional<std::string>("SUCCESS"));
+  EXPECT_EQ(read.runs[0].error, std::nullopt);
+  EXPECT_EQ(read.runs[0].published, std::optional<std::string>("oem2.inf"));
+  EXPECT_EQ(read.runs[1].time, "2023/12/15 13:50:24.770");
+  EXPECT_EQ(read.runs[1].status, std::optional<std::string>("FAILURE(0xe0000247)"));
+  EXPECT_EQ(read.runs[1].error, std::optional<std::string>("0xE0000247"));
+  EXPECT_EQ(read.runs[1].published, std::nullopt) << "the import failed: nothing was published";
+
+  read = ReadBytes(Sample("itpro-docs-upgrade-log-files.log"));
+  EXPECT_EQ(read.sections, 1u);
+  ASSERT_EQ(read.runs.size(), 1u);
+  const LoggedRun& update = read.runs[0];
+  EXPECT_EQ(update.call, LoggedCall::kUpdate);
+  EXPECT_EQ(update.subject, "PCI\\VEN_8086&DEV_8C4F");
+  EXPECT_EQ(
+      update.infPath,
+      "C:\\WINDOWS\\TEMP\\{15B1CD41-69F5-48EA-9F45-0560A40FE2D8}\\Drivers\\lynxpoint\\LynxPointSystem.inf");
+  EXPECT_THAT(update.devices, ElementsAre("PCI\\VEN_8086&DEV_8C4F&SUBSYS_05BE1028&REV_04\\3&11583659&0&F8"));
+  EXPECT_EQ(update.status, std::optional<std::string>("FAILURE(0xC1900101)"));
+  EXPECT_EQ(update.error, std::optional<std::string>("0xC1900101"));
+  EXPECT_EQ(update.published, std::nullopt) << "oem1.inf is the driver already installed, not one published";
 }
 
 // Written cases, each one section (or two) of the update call.
@@ -191,14 +245,49 @@ TEST(SetupLog, WrittenCases) {
   }
 }
 
-TEST(SetupLog, Utf16LongLinesAndWhatCannotBeRead) {
-  std::string utf16 = "\xFF\xFE";
-  for (const char c :
-       std::string(">>>  [SetupCopyOEMInf - C:\\p\\a.inf]\r\n<<<  [Exit status: SUCCESS]\r\n")) {
-    utf16 += c;
-    utf16 += '\0';
+// Which file of a package a logged staging belongs to. INF names are bytes
+// in the ANSI code page, as the log writes them; the host has none, so only
+// a to z fold there.
+TEST(SetupLog, RunsFindTheirFilesByNameAsWindowsComparesThem) {
+  const auto staging = [](const std::string& path) {
+    return ">>>  [SetupCopyOEMInf - " + path + "]\r\n<<<  [Exit status: SUCCESS]\r\n";
+  };
+  struct Case {
+    const char* name;
+    std::string log;
+    std::string file;
+    bool attached;
+  };
+  const Case cases[] = {
+      {"another folder, another case", staging("C:\\Temp\\pkg\\TARVELIX.INF"), "tarvelix.inf", true},
+      {"another name", staging("C:\\Temp\\pkg\\tarvelix2.inf"), "tarvelix.inf", false},
+      {"a non-ASCII letter, same case", staging("C:\\pkg\\mod\xE9m.inf"), "mod\xE9m.inf", true},
+      {"a non-ASCII letter, A to Z in another case", staging("C:\\pkg\\MOD\xE9M.INF"), "mod\xE9m.inf", true},
+      {"a non-ASCII letter in another case: no code page to fold it by", staging("C:\\pkg\\mod\xC9m.inf"),
+       "mod\xE9m.inf", false},
+      {"UTF-8 bytes, same case", staging("C:\\pkg\\mod\xC3\xA9m.inf"), "mod\xC3\xA9m.inf", true},
+      {"a character the code page lacks, logged and listed as '?'", staging("C:\\pkg\\mod?m.inf"),
+       "mod?m.inf", false},
+      {"a UTF-16 log keeps no non-ASCII letter", Utf16(staging("C:\\pkg\\mod\xE9m.inf")), "mod\xE9m.inf",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    CheckReport report;
+    FileReport file;
+    file.name = c.file;
+    file.outcome = Action::kInstallOrPreinstall;
+    report.files.push_back(file);
+    ASSERT_TRUE(AttachLoggedRuns(report, folder.Write("setupapi.dev.log", c.log)));
+    EXPECT_EQ(report.logSections, 1u);
+    EXPECT_EQ(report.files[0].lastStaging.has_value(), c.attached);
+    EXPECT_EQ(report.files[0].lastUpdate, std::nullopt);
   }
-  Read read = ReadBytes(utf16);
+}
+
+TEST(SetupLog, Utf16LongLinesAndWhatCannotBeRead) {
+  Read read = ReadBytes(Utf16(">>>  [SetupCopyOEMInf - C:\\p\\a.inf]\r\n<<<  [Exit status: SUCCESS]\r\n"));
   ASSERT_EQ(read.runs.size(), 1u);
   EXPECT_EQ(read.runs[0].infPath, "C:\\p\\a.inf");
   EXPECT_EQ(read.runs[0].status, std::optional<std::string>("SUCCESS"));

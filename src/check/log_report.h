@@ -11,8 +11,9 @@ namespace varnoll::check {
 // qualifies the last logged run of each call that belongs to it: an update
 // for its hardware ID with an INF of its name, a staging of an INF of its
 // name (names compared as Windows compares file names; the folder may
-// differ, since packages run from temporary folders). False, with the report
-// saying so, when the log cannot be read.
+// differ, since packages run from temporary folders). A name holding '?', a
+// character lost to the code page, belongs to no file. False, with the
+// report saying so, when the log cannot be read.
 bool AttachLoggedRuns(CheckReport& report, const std::string& path);
 
 }  // namespace varnoll::check

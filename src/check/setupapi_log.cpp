@@ -124,7 +124,10 @@ class CLogLines {
           continue;
         }
         haveLow_ = false;
-        const char unit = c == '\0' ? low_ : '?';
+        // U+0080 to U+00FF become '?' too: their low byte stands for them
+        // only in some code pages, and the INF names they are compared with
+        // are in the system's.
+        const char unit = c == '\0' && static_cast<unsigned char>(low_) < 0x80 ? low_ : '?';
         if (unit != '\0' && line.size() < kMaxLine) line += unit;
       } else if (c != '\0' && line.size() < kMaxLine) {
         line += c;
