@@ -80,7 +80,7 @@ function(varnoll_windows_program target name subsystem manifest description)
     target_link_options(${target} PRIVATE /DEPENDENTLOADFLAG:0x800 /MANIFEST:NO /RELEASE)
     set_property(TARGET ${target} PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
   else()
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/app/load_config_win.cpp)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/platform/win32/load_config_win.cpp)
     # Static runtimes (the toolchain file asks for them too); no symbols.
     target_link_options(${target} PRIVATE -static $<$<CONFIG:Release,MinSizeRel>:-s>)
     add_custom_command(TARGET ${target} POST_BUILD

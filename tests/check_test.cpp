@@ -4,6 +4,7 @@
 #include "check_report.h"
 #include "detect.h"
 #include "driver_store.h"
+#include "json_writer.h"
 #include "report_format.h"
 #include "standin.h"
 #include "test_support.h"

@@ -140,7 +140,7 @@ TEST_F(NativeHandoff, StartsTheBuildNativeToTheMachineOrRunsItsOwnPass) {
     standin::Reset();
     Script(c.report);
 
-    const bool handedOff = HandOffToNativeBuild(folder.WithSeparator(), c.build);
+    const bool handedOff = HandOffToNativeBuild(folder.WithSeparator(), "varnoll", std::nullopt, c.build).Ran();
 
     EXPECT_EQ(!handedOff, c.ownPass);
     std::vector<std::string> expected;
@@ -167,7 +167,7 @@ TEST_F(NativeHandoff, StartsNoSiblingThatIsNotBuiltForTheMachine) {
     folder.Write("varnoll64.exe", c.image);
     standin::Reset();
     Script(kX86OnX64);
-    EXPECT_FALSE(HandOffToNativeBuild(folder.WithSeparator(), Machine::kX86));
+    EXPECT_FALSE(HandOffToNativeBuild(folder.WithSeparator(), "varnoll", std::nullopt, Machine::kX86).Ran());
     EXPECT_THAT(standin::ProcessCalls(), IsEmpty());
   }
 }
@@ -176,7 +176,7 @@ TEST_F(NativeHandoff, RunsItsOwnPassWhenTheNativeBuildCannotBeStarted) {
   WriteSiblings(folder_, {"varnoll.exe", "varnoll64.exe"});
   Script(kX86OnX64);
   standin::Current().createProcessError = ERROR_ACCESS_DENIED;
-  EXPECT_FALSE(HandOffToNativeBuild(folder_.WithSeparator(), Machine::kX86));
+  EXPECT_FALSE(HandOffToNativeBuild(folder_.WithSeparator(), "varnoll", std::nullopt, Machine::kX86).Ran());
   EXPECT_THAT(standin::ProcessCalls(), ElementsAre(Start("varnoll64.exe")));
 }
 
@@ -257,10 +257,10 @@ TEST_F(NativeHandoff, AToolHandsOnItsArgumentsAndGetsBackTheExitStatus) {
   folder_.Write("varnollremove64.exe", ImageFor(kAmd64));
   Script(kX86OnX64);
   standin::Current().childExitCode = 3010;
-  unsigned long status = 0;
-  EXPECT_TRUE(HandOffToNativeBuild(folder_.WithSeparator(), "varnollremove", "\"C:\\drivers\\\\\"", status,
-                                   Machine::kX86));
-  EXPECT_EQ(status, 3010u);
+  const HandOff handOff =
+      HandOffToNativeBuild(folder_.WithSeparator(), "varnollremove", "\"C:\\drivers\\\\\"", Machine::kX86);
+  EXPECT_TRUE(handOff.Ran());
+  EXPECT_EQ(handOff.exitCode, 3010u);
   const std::string program = folder_.WithSeparator() + "varnollremove64.exe";
   EXPECT_THAT(standin::ProcessCalls(),
               ElementsAre("CreateProcessA(" + program + ", [\"" + program +

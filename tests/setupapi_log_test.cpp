@@ -1,5 +1,6 @@
 // Reading setupapi.dev.log back: real excerpts first (tests/data/setupapi),
 // then written cases for what no excerpt shows.
+#include "error_names.h"
 #include "setupapi_log.h"
 #include "log_report.h"
 #include "test_support.h"
@@ -306,8 +307,8 @@ TEST(SetupLog, Utf16LongLinesAndWhatCannotBeRead) {
   EXPECT_EQ(sections, 0u);
   EXPECT_FALSE(ReadSetupLog(
       folder.WithSeparator() + "missing.log", [](const LoggedRun&) {}, sections));
-  EXPECT_STREQ(SetupErrorName("0xE000020B"), "ERROR_NO_SUCH_DEVINST");
-  EXPECT_EQ(SetupErrorName("0x12345678"), nullptr);
+  EXPECT_STREQ(ErrorName("0xE000020B"), "ERROR_NO_SUCH_DEVINST");
+  EXPECT_EQ(ErrorName("0x12345678"), nullptr);
 }
 
 }  // namespace

@@ -11,22 +11,22 @@ bool QualifiesForInstall(const std::string& hardwareId) {
 void RunPass(const std::string& directory, CPassExecutor& executor) {
   if (!CollectInfFiles(directory)) return;
 
-  bool needReenumerate = false;
+  bool staged = false;
   // Written only when a scan finds an ID, and read only right after.
   std::string hardwareId;
   for (const std::string& infName : InfFileList) {
     const std::string infPath = directory + infName;
     SkipReason why = SkipReason::kUnreadable;
     if (!FindModelHardwareId(infPath, hardwareId, &why)) {
-      executor.Skip(infName, infPath, why, std::string());
+      executor.OnSkippedInf(infName, infPath, why, std::string());
     } else if (!QualifiesForInstall(hardwareId)) {
-      executor.Skip(infName, infPath, SkipReason::kNoVen, hardwareId);
-    } else if (executor.Install(infName, infPath, hardwareId) == InstallOutcome::kPreinstalled) {
-      needReenumerate = true;
+      executor.OnSkippedInf(infName, infPath, SkipReason::kNoVen, hardwareId);
+    } else if (executor.OnQualifyingInf(infName, infPath, hardwareId)) {
+      staged = true;
     }
   }
   // Once, after the last file: re-enumeration is a whole-tree operation.
-  if (needReenumerate) executor.ReenumerateAfterPreinstall();
+  executor.OnPassEnd(staged);
 }
 
 }  // namespace varnoll

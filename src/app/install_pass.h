@@ -10,28 +10,26 @@
 
 namespace varnoll {
 
-// What an executor did with a qualifying file, as far as the pass cares.
-enum class InstallOutcome {
-  kPreinstalled,     // the INF went (or would go) into the driver store
-  kNotPreinstalled,  // a device was updated, or the attempt failed
-};
-
+// What acts on the pass's decisions: the installer's executor installs, the
+// tools' look or remove. The pass tells it what it knows of each file, in
+// order, and then that the pass is over.
 class CPassExecutor {
  public:
   virtual ~CPassExecutor() = default;
 
-  // A file whose hardware ID qualifies. kPreinstalled calls for one
-  // re-enumeration after the last file.
-  virtual InstallOutcome Install(const std::string& infName, const std::string& infPath,
-                                 const std::string& hardwareId) = 0;
+  // A file whose hardware ID qualifies. Returns whether its INF went (or
+  // would go) into the driver store: staged, with no device updated.
+  virtual bool OnQualifyingInf(const std::string& infName, const std::string& infPath,
+                               const std::string& hardwareId) = 0;
 
   // A file the pass skips. `hardwareId` is the ID found for kNoVen, and
   // empty otherwise.
-  virtual void Skip(const std::string& infName, const std::string& infPath, SkipReason why,
-                    const std::string& hardwareId) = 0;
+  virtual void OnSkippedInf(const std::string& infName, const std::string& infPath, SkipReason why,
+                            const std::string& hardwareId) = 0;
 
-  // Once, after the last file, when any Install pre-installed.
-  virtual void ReenumerateAfterPreinstall() = 0;
+  // Once, after the last file; `staged`: whether any qualifying file's INF
+  // was staged, which calls for one re-enumeration of the device tree.
+  virtual void OnPassEnd(bool staged) = 0;
 };
 
 // Only PCI-style IDs name a device this installer is meant for; the bare
@@ -39,8 +37,9 @@ class CPassExecutor {
 bool QualifiesForInstall(const std::string& hardwareId);
 
 // Lists the INF files of `directory` (which ends with a separator) into
-// InfFileList and hands each, in list order, to `executor`; then asks it to
-// re-enumerate when anything was pre-installed. Files are handled one after
+// InfFileList and hands each, in list order, to `executor`; then tells it
+// the pass is over, and whether anything was staged. A folder that cannot
+// be listed ends nothing: the executor hears of no file and no end. Files are handled one after
 // the other, and one file's result never affects another's.
 void RunPass(const std::string& directory, CPassExecutor& executor);
 

@@ -12,13 +12,13 @@ namespace {
 // The pass's executor that acts: every failure only skips a file.
 class CInstallingExecutor : public CPassExecutor {
  public:
-  InstallOutcome Install(const std::string&, const std::string& infPath,
-                         const std::string& hardwareId) override {
-    return InstallFromInf(hardwareId, infPath) ? InstallOutcome::kPreinstalled
-                                               : InstallOutcome::kNotPreinstalled;
+  bool OnQualifyingInf(const std::string&, const std::string& infPath, const std::string& hardwareId) override {
+    return InstallFromInf(hardwareId, infPath);
   }
-  void Skip(const std::string&, const std::string&, SkipReason, const std::string&) override {}
-  void ReenumerateAfterPreinstall() override { ReenumerateDeviceTree(); }
+  void OnSkippedInf(const std::string&, const std::string&, SkipReason, const std::string&) override {}
+  void OnPassEnd(bool staged) override {
+    if (staged) ReenumerateDeviceTree();
+  }
 };
 
 }  // namespace
@@ -26,7 +26,7 @@ class CInstallingExecutor : public CPassExecutor {
 bool CVarnollApp::RunInstallPass() {
   std::string moduleDirectory;
   if (!FindModuleDirectory(moduleDirectory)) return true;
-  if (HandOffToNativeBuild(moduleDirectory)) return true;
+  if (HandOffToNativeBuild(moduleDirectory, "varnoll", std::nullopt).Ran()) return true;
   CInstallingExecutor installer;
   RunPass(moduleDirectory, installer);
   return true;

@@ -17,8 +17,12 @@ int CWindowlessApp::Run() {
 
   RunInstallPass();
 
-  // With no main window nothing would ever end the loop, so the quit request
-  // is posted before the loop first waits.
+  // A GUI-subsystem program is expected to take its messages: a parent that
+  // starts one may wait for it with WaitForInputIdle, which returns once the
+  // program first waits for input, and the setup calls may have posted
+  // messages to this thread while they worked. Taking them once, and then
+  // ending, answers both. With no main window nothing would ever end the
+  // loop, so the quit request is posted before the loop first waits.
   PostQuitMessage(0);
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {

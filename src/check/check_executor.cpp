@@ -7,8 +7,8 @@
 
 namespace varnoll::check {
 
-InstallOutcome CCheckExecutor::Install(const std::string& infName, const std::string& infPath,
-                                       const std::string& hardwareId) {
+bool CCheckExecutor::OnQualifyingInf(const std::string& infName, const std::string& infPath,
+                                     const std::string& hardwareId) {
   FileReport file;
   file.name = infName;
   file.hardwareId = hardwareId;
@@ -37,10 +37,10 @@ InstallOutcome CCheckExecutor::Install(const std::string& infName, const std::st
   file.note = NoteFor(infName, infPath, file, lookup);
   const bool preinstalls = file.outcome == decltype(file.outcome)(Action::kPreinstall);
   files_.push_back(std::move(file));
-  return preinstalls ? InstallOutcome::kPreinstalled : InstallOutcome::kNotPreinstalled;
+  return preinstalls;
 }
 
-void CCheckExecutor::Skip(const std::string& infName, const std::string& infPath, SkipReason why,
+void CCheckExecutor::OnSkippedInf(const std::string& infName, const std::string& infPath, SkipReason why,
                           const std::string& hardwareId) {
   FileReport file;
   file.name = infName;

@@ -19,11 +19,11 @@ class CCheckExecutor : public CPassExecutor {
   // (Linux).
   explicit CCheckExecutor(const SystemView* system) : system_(system) {}
 
-  InstallOutcome Install(const std::string& infName, const std::string& infPath,
-                         const std::string& hardwareId) override;
-  void Skip(const std::string& infName, const std::string& infPath, SkipReason why,
-            const std::string& hardwareId) override;
-  void ReenumerateAfterPreinstall() override { reenumerated_ = true; }
+  bool OnQualifyingInf(const std::string& infName, const std::string& infPath,
+                       const std::string& hardwareId) override;
+  void OnSkippedInf(const std::string& infName, const std::string& infPath, SkipReason why,
+                    const std::string& hardwareId) override;
+  void OnPassEnd(bool staged) override { reenumerated_ = staged; }
 
   // The report for `folder`, once the pass is over.
   CheckReport Report(const std::string& folder) const;

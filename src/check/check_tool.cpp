@@ -4,6 +4,7 @@
 #include "detect.h"
 #include "log_report.h"
 #include "report_format.h"
+#include "tool_arguments.h"
 #include "tool_folder.h"
 #include "tool_output.h"
 
@@ -67,43 +68,33 @@ int UsageError(const std::string& problem) {
 }  // namespace
 
 int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform) {
+  ToolArguments split;
+  std::string problem;
+  if (!SplitToolArguments(arguments, split, problem)) return UsageError(problem);
   bool json = false;
   bool detect = false;
   bool log = false;
   std::string logFile;
-  bool folderGiven = false;
-  bool optionsEnded = false;
-  std::string argument;
-  for (const std::string& word : arguments) {
-    const bool option = !optionsEnded && !word.empty() && word[0] == '-';
-    if (option && word == "--") {
-      optionsEnded = true;
-    } else if (option && word == "--help") {
+  for (const std::string& option : split.options) {
+    if (option == "--help") {
       Write(stdout, kUsage);
       return kExitWouldAct;
-    } else if (option && (word == "--json" || word == "--detect" || word == "--log" || word.rfind("--log=", 0) == 0)) {
-      const std::string name = word.substr(0, word.find('='));
-      bool& given = name == "--json" ? json : name == "--detect" ? detect : log;
-      if (given) return UsageError(name + " is given more than once");
-      given = true;
-      if (name == "--log") {
-        if (word == "--log=") return UsageError("--log= needs a FILE");
-        logFile = word.size() > 6 ? word.substr(6) : std::string();
-      }
-    } else if (option) {
-      return UsageError("unknown option " + word);
-    } else if (folderGiven) {
-      return UsageError("only one FOLDER can be checked");
+    }
+    if (option == "--json") {
+      json = true;
+    } else if (option == "--detect") {
+      detect = true;
+    } else if (option == "--log" || option.rfind("--log=", 0) == 0) {
+      if (option == "--log=") return UsageError("--log= needs a FILE");
+      log = true;
+      logFile = option.size() > 6 ? option.substr(6) : std::string();
     } else {
-      folderGiven = true;
-      argument = word;
+      return UsageError("unknown option " + option);
     }
   }
 
   std::string folder;
-  std::string problem;
-  if (!FindWorkFolder(platform, folderGiven ? std::optional<std::string>(argument) : std::nullopt, folder,
-                      problem)) {
+  if (!FindWorkFolder(platform, split.folder, folder, problem)) {
     Write(stderr, "varnollcheck: " + problem + "\n");
     return kExitUsage;
   }

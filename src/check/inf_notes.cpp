@@ -2,13 +2,14 @@
 
 #include "report_format.h"
 
+#include "ascii.h"
+#include "short_names.h"
+
 #include <vector>
 
 namespace varnoll::check {
 
 namespace {
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Sentence(const std::vector<std::string>& parts) {
   std::string text;
@@ -17,7 +18,7 @@ std::string Sentence(const std::vector<std::string>& parts) {
     text += text.empty() ? part : "; " + part;
   }
   if (text.empty()) return text;
-  if (text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  text[0] = UpperAscii(text[0]);
   return text + ".";
 }
 
@@ -100,13 +101,7 @@ bool LooksLikeUtf16(std::string_view start) {
   return got >= 8 && (zeroOdd * 4 >= got * 3 / 2 || zeroEven * 4 >= got * 3 / 2);
 }
 
-bool MatchesOnlyThroughShortName(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  const std::string extension = name.substr(dot + 1);
-  return extension.size() > 3 && LowerAscii(extension[0]) == 'i' && LowerAscii(extension[1]) == 'n' &&
-         LowerAscii(extension[2]) == 'f';
-}
+bool MatchesOnlyThroughShortName(const std::string& name) { return varnoll::MatchesOnlyThroughShortName(name, "*.inf"); }
 
 std::string NoteFor(const std::string& infName, const std::string& infPath, const FileReport& file,
                     const StoreLookup& lookup) {

@@ -1,5 +1,7 @@
 #include "report_format.h"
 
+#include "error_names.h"
+#include "json_writer.h"
 #include "text_encoding.h"
 
 #include <charconv>
@@ -55,18 +57,6 @@ std::string StoreLine(const FileReport& file, bool systemVisible) {
   return others.empty() ? line : line + " (the same bytes also as " + others + ")";
 }
 
-// A JSON list of strings in the ANSI code page.
-std::string JsonList(const std::vector<std::string>& items) {
-  std::string json = "[";
-  for (size_t i = 0; i < items.size(); ++i) json += (i == 0 ? "" : ", ") + JsonString(AnsiToUtf8(items[i]));
-  return json + "]";
-}
-
-// null, true or false.
-std::string JsonBool(const std::optional<bool>& value) {
-  return !value ? "null" : (*value ? "true" : "false");
-}
-
 // A logged run in a few words: "2021/09/19 16:34:59.763, FAILURE(0xe0000203)
 // ERROR_NO_DRIVER_SELECTED, devices X, published oem12.inf, restart
 // requested, by <cmd>".
@@ -74,7 +64,7 @@ std::string RunWords(const LoggedRun& run) {
   std::string words = run.time.empty() ? std::string("time not logged") : run.time;
   words += ", " + (run.status ? *run.status : std::string("unfinished (no footer)"));
   if (run.error) {
-    const char* name = SetupErrorName(*run.error);
+    const char* name = ErrorName(*run.error);
     if (name) words += std::string(" ") + name;
   }
   for (size_t i = 0; i < run.devices.size(); ++i) words += (i == 0 ? ", devices " : ", ") + run.devices[i];
@@ -160,92 +150,70 @@ std::string FormatText(const CheckReport& report) {
 namespace {
 
 // One logged run as a JSON object, or null.
-std::string RunJson(const std::optional<LoggedRun>& run) {
-  if (!run) return "null";
-  auto ansi = [](const std::string& text) { return JsonString(AnsiToUtf8(text)); };
-  auto optional = [&](const std::optional<std::string>& text) {
-    return text ? ansi(*text) : std::string("null");
-  };
-  const char* name = run->error ? SetupErrorName(*run->error) : nullptr;
-  std::string json = "{\"time\": " + ansi(run->time) + ", \"status\": " + optional(run->status) +
-                     ", \"error\": " + optional(run->error) +
-                     ", \"error_name\": " + (name ? JsonString(name) : std::string("null")) +
-                     ", \"devices\": [";
-  for (size_t i = 0; i < run->devices.size(); ++i) json += (i == 0 ? "" : ", ") + ansi(run->devices[i]);
-  return json + "], \"published\": " + optional(run->published) +
-         ", \"restart\": " + (run->restart ? "true" : "false") + ", \"inf_path\": " + ansi(run->infPath) +
-         ", \"cmd\": " + optional(run->cmd) + "}";
+void RunJson(CJsonWriter& json, const std::optional<LoggedRun>& run) {
+  if (!run) {
+    json.Null();
+    return;
+  }
+  const char* name = run->error ? ErrorName(*run->error) : nullptr;
+  json.BeginObject().Key("time").Ansi(run->time).Key("status").Ansi(run->status).Key("error").Ansi(run->error);
+  json.Key("error_name");
+  name ? json.String(name) : json.Null();
+  json.Key("devices").AnsiList(run->devices).Key("published").Ansi(run->published);
+  json.Key("restart").Bool(run->restart).Key("inf_path").Ansi(run->infPath).Key("cmd").Ansi(run->cmd);
+  json.EndObject();
+}
+
+void DeviceJson(CJsonWriter& json, const DeviceMatch& device) {
+  const std::optional<DeviceState>& state = device.state;
+  json.BeginObject().Key("instance_id").Ansi(device.instanceId).Key("driver_inf").Ansi(device.driverInf);
+  json.Key("uses_package").Bool(device.usesPackage);
+  json.Key("started").Bool(state ? std::optional<bool>(state->started) : std::nullopt);
+  json.Key("problem");
+  state && state->problem ? json.Number(static_cast<long long>(*state->problem)) : json.Null();
+  json.Key("restart_pending").Bool(state ? std::optional<bool>(state->restartPending) : std::nullopt);
+  json.EndObject();
+}
+
+void FileJson(CJsonWriter& json, const CheckReport& report, const FileReport& file) {
+  json.BeginObject().Key("name").Ansi(file.name).Key("hardware_id").Ansi(file.hardwareId);
+  json.Key("qualifies").Bool(file.Qualifies()).Key("action").String(ActionName(file));
+  json.Key("reason").String(ReasonName(file)).Key("note").Ansi(file.note);
+  json.Key("sha256");
+  file.sha256 ? json.String(*file.sha256) : json.Null();
+  json.Key("store").Ansi(file.store).Key("store_copies");
+  report.systemVisible && file.Qualifies() ? json.AnsiList(file.storeCopies) : json.Null();
+  if (report.logRequested) {
+    json.Key("last_update");
+    RunJson(json, file.lastUpdate);
+    json.Key("last_staging");
+    RunJson(json, file.lastStaging);
+  }
+  json.Key("devices").BeginArray();
+  for (const DeviceMatch& device : file.devices) DeviceJson(json, device);
+  json.EndArray().EndObject();
 }
 
 }  // namespace
 
-std::string JsonString(const std::string& text) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (const char c : text) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
-  auto ansi = [](const std::string& text) { return JsonString(AnsiToUtf8(text)); };
-  std::string json = "{\"folder\": " + ansi(report.folder) + ",\n \"files\": [";
-  const char* separator = "";
-  for (const FileReport& file : report.files) {
-    json += separator;
-    separator = ",";
-    json += "\n  {\"name\": " + ansi(file.name) +
-            ", \"hardware_id\": " + (file.hardwareId ? ansi(*file.hardwareId) : std::string("null")) +
-            ", \"qualifies\": " + (file.Qualifies() ? "true" : "false") + ", \"action\": \"" +
-            ActionName(file) + "\", \"reason\": \"" + ReasonName(file) + "\", \"note\": " + ansi(file.note) +
-            ", \"sha256\": " + (file.sha256 ? JsonString(*file.sha256) : std::string("null")) +
-            ", \"store\": " + (file.store ? ansi(*file.store) : std::string("null")) +
-            ", \"store_copies\": " + (report.systemVisible && file.Qualifies() ? JsonList(file.storeCopies) : "null");
-    if (report.logRequested) {
-      json += ", \"last_update\": " + RunJson(file.lastUpdate) +
-              ", \"last_staging\": " + RunJson(file.lastStaging);
-    }
-    json += ", \"devices\": [";
-    const char* deviceSeparator = "";
-    for (const DeviceMatch& device : file.devices) {
-      json += deviceSeparator;
-      deviceSeparator = ", ";
-      json += "{\"instance_id\": " + ansi(device.instanceId) +
-              ", \"driver_inf\": " + (device.driverInf ? ansi(*device.driverInf) : std::string("null")) +
-              ", \"uses_package\": " + JsonBool(device.usesPackage);
-      const std::optional<DeviceState>& state = device.state;
-      json +=
-          ", \"started\": " + JsonBool(state ? std::optional<bool>(state->started) : std::nullopt) +
-          ", \"problem\": " +
-          (state && state->problem ? Decimal(static_cast<long long>(*state->problem)) : std::string("null")) +
-          ", \"restart_pending\": " +
-          JsonBool(state ? std::optional<bool>(state->restartPending) : std::nullopt) + "}";
-    }
-    json += "]}";
-  }
-  json += report.files.empty() ? "],\n" : "\n ],\n";
-  json += " \"reenumerate\": " + JsonBool(report.reenumerate);
+  CJsonWriter json;
+  json.BeginObject().Key("folder").Ansi(report.folder).Break(1).Key("files").BeginArray();
+  for (const FileReport& file : report.files) FileJson(json.Break(2), report, file);
+  if (!report.files.empty()) json.Break(1);
+  json.EndArray().Break(1).Key("reenumerate").Bool(report.reenumerate);
   if (report.logRequested) {
-    json += ",\n \"log\": ";
-    json += report.logFile
-                ? "{\"file\": " + ansi(*report.logFile) +
-                      ", \"sections\": " + Decimal(static_cast<long long>(report.logSections)) +
-                      ", \"recognised\": " + JsonBool(report.logSections > 0) + "}"
-                : std::string("null");
+    json.Break(1).Key("log");
+    if (report.logFile) {
+      json.BeginObject().Key("file").Ansi(*report.logFile);
+      json.Key("sections").Number(static_cast<long long>(report.logSections));
+      json.Key("recognised").Bool(report.logSections > 0).EndObject();
+    } else {
+      json.Null();
+    }
   }
-  if (verdict) json += ",\n \"in_place\": " + JsonBool(verdict->inPlace);
-  return json + "}\n";
+  if (verdict) json.Break(1).Key("in_place").Bool(verdict->inPlace);
+  return json.EndObject().Finish();
 }
 
 }  // namespace varnoll::check

@@ -17,9 +17,6 @@ std::string FormatText(const CheckReport& report);
 // the object also says "in_place".
 std::string FormatJson(const CheckReport& report, const Verdict* verdict = nullptr);
 
-// `text` (UTF-8) as a JSON string literal, quotes included.
-std::string JsonString(const std::string& text);
-
 // A number as decimal digits; the tool writes its output without printf.
 std::string Decimal(long long value);
 

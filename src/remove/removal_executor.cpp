@@ -1,28 +1,27 @@
 #include "removal_executor.h"
 
+#include "ascii.h"
+#include "error_names.h"
 #include "names.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace varnoll::remove {
 
 namespace {
 
-std::string Hex(unsigned long value) {
-  char digits[16];
-  const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value, 16);
-  std::string text(digits, end.ptr);
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return "0x" + std::string(text.size() < 8 ? 8 - text.size() : 0, '0') + text;
+// "(error 0x00000005) ERROR_ACCESS_DENIED": the code as Windows prints it,
+// then its name when it is a common one, as the check tool tells a logged
+// failure.
+std::string ErrorText(unsigned long code) {
+  const char* name = ErrorName(code);
+  return "(error " + HexCode(code) + ")" + (name ? std::string(" ") + name : std::string());
 }
 
 }  // namespace
 
-InstallOutcome CRemovingExecutor::Install(const std::string& infName, const std::string& infPath,
-                                          const std::string&) {
+bool CRemovingExecutor::OnQualifyingInf(const std::string& infName, const std::string& infPath,
+                                        const std::string&) {
   std::string line;
   InfFingerprint fingerprint;
   StoreLookup lookup;
@@ -55,10 +54,10 @@ InstallOutcome CRemovingExecutor::Install(const std::string& infName, const std:
             " there has the same bytes but is not a published package: left alone";
   }
   lines_.push_back(infName + ": " + line);
-  return InstallOutcome::kNotPreinstalled;
+  return false;
 }
 
-void CRemovingExecutor::Skip(const std::string& infName, const std::string&, SkipReason why,
+void CRemovingExecutor::OnSkippedInf(const std::string& infName, const std::string&, SkipReason why,
                              const std::string&) {
   lines_.push_back(infName + ": left alone, as the installer leaves it (" + SkipReasonName(why) + ")");
 }
@@ -87,7 +86,7 @@ std::string CRemovingExecutor::Remove(const std::string& infPath, const InfFinge
   // a copy that cannot be read now may still be there.
   const StoreLookup after = CDriverStore(storeFolder_).FindCopyOf(infPath, fingerprint);
   const std::string called =
-      call.succeeded ? std::string("was reported done") : "failed (error " + Hex(call.error) + ")";
+      call.succeeded ? std::string("was reported done") : "failed " + ErrorText(call.error);
   const auto holds = [&](const std::vector<std::string>& names) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& name) { return SameFileName(name, published); });
   };
@@ -102,7 +101,7 @@ std::string CRemovingExecutor::Remove(const std::string& infPath, const InfFinge
   // still worth a word.
   needReboot_ = needReboot_ || call.needReboot;
   return "removed " + published + " from the driver store" +
-         (call.succeeded ? std::string() : " (the call reported error " + Hex(call.error) + ")") +
+         (call.succeeded ? std::string() : "; the call reported " + ErrorText(call.error)) +
          (call.needReboot ? "; a restart completes the removal" : "");
 }
 

@@ -25,12 +25,12 @@ class CRemovingExecutor : public CPassExecutor {
                     const CDriverUninstaller& uninstaller)
       : system_(system), storeFolder_(storeFolder), uninstaller_(uninstaller) {}
 
-  InstallOutcome Install(const std::string& infName, const std::string& infPath,
-                         const std::string& hardwareId) override;
-  void Skip(const std::string& infName, const std::string& infPath, SkipReason why,
-            const std::string& hardwareId) override;
-  // Nothing is pre-installed, so the pass never asks.
-  void ReenumerateAfterPreinstall() override {}
+  // Removes the INF's copies; stages nothing.
+  bool OnQualifyingInf(const std::string& infName, const std::string& infPath,
+                       const std::string& hardwareId) override;
+  void OnSkippedInf(const std::string& infName, const std::string& infPath, SkipReason why,
+                    const std::string& hardwareId) override;
+  void OnPassEnd(bool) override {}
 
   // One line per INF file, in the pass's order.
   const std::vector<std::string>& Lines() const { return lines_; }

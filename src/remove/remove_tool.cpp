@@ -2,6 +2,7 @@
 
 #include "native_handoff.h"
 #include "removal_executor.h"
+#include "tool_arguments.h"
 #include "tool_folder.h"
 #include "tool_output.h"
 
@@ -36,39 +37,25 @@ int UsageError(const std::string& problem) {
 }  // namespace
 
 int RunRemoveTool(const std::vector<std::string>& arguments, const ToolPlatform& platform) {
-  bool folderGiven = false;
-  bool optionsEnded = false;
-  std::string argument;
-  for (const std::string& word : arguments) {
-    const bool option = !optionsEnded && !word.empty() && word[0] == '-';
-    if (option && word == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (option && word == "--help") {
-      Write(stdout, kUsage);
-      return kExitRemoved;
-    }
-    if (option) return UsageError("unknown option " + word);
-    if (folderGiven) return UsageError("only one FOLDER can be given");
-    folderGiven = true;
-    argument = word;
+  ToolArguments split;
+  std::string problem;
+  if (!SplitToolArguments(arguments, split, problem)) return UsageError(problem);
+  for (const std::string& option : split.options) {
+    if (option != "--help") return UsageError("unknown option " + option);
+    Write(stdout, kUsage);
+    return kExitRemoved;
   }
   std::string ownFolder;
   std::string folder;
-  std::string problem;
   if (!FindWorkFolder(platform, std::nullopt, ownFolder, problem) ||
-      !FindWorkFolder(platform, folderGiven ? std::optional<std::string>(argument) : std::nullopt, folder,
-                      problem)) {
+      !FindWorkFolder(platform, split.folder, folder, problem)) {
     Write(stderr, "varnollremove: " + problem + "\n");
     return kExitUsage;
   }
   // The device calls refuse a 32-bit process on 64-bit Windows: the build
   // native to the machine does the removal, on the same folder.
-  unsigned long handedOffStatus = 0;
-  if (HandOffToNativeBuild(ownFolder, "varnollremove", QuoteArgument(folder), handedOffStatus)) {
-    return static_cast<int>(handedOffStatus);
-  }
+  const HandOff handOff = HandOffToNativeBuild(ownFolder, "varnollremove", QuoteArgument(folder));
+  if (handOff.Ran()) return static_cast<int>(handOff.exitCode);
 
   std::string storeFolder;
   SystemView system;

@@ -9,8 +9,6 @@ namespace varnoll {
 
 namespace {
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
 // The ANSI functions upper-case through UTF-16 and back, so a capital the
@@ -29,11 +27,6 @@ std::string UpperCased(std::string_view name) {
 
 }  // namespace
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 bool SameFileName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   const std::string upperA = UpperCased(a);
@@ -42,9 +35,5 @@ bool SameFileName(std::string_view a, std::string_view b) {
   return upperA == upperB;
 }
 
-std::string_view FileNameOf(std::string_view path) {
-  const size_t separator = path.find_last_of("\\/");
-  return separator == std::string_view::npos ? path : path.substr(separator + 1);
-}
 
 }  // namespace varnoll

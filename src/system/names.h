@@ -1,13 +1,13 @@
-// Names as Windows compares them: hardware IDs and file names ignore the
-// case of their letters.
+// Names as Windows compares them: hardware IDs ignore the case of A to Z
+// (EqualIgnoringCase, in ascii.h), file names the case of every letter.
 #pragma once
+
+#include "ansi_text.h"
+#include "ascii.h"
 
 #include <string_view>
 
 namespace varnoll {
-
-// Equal but for the case of A to Z.
-bool EqualIgnoringCase(std::string_view a, std::string_view b);
 
 // Whether two file names (or paths), in the system's ANSI code page, are the
 // same to Windows: equal once upper-cased by that code page's rules, as the
@@ -16,8 +16,5 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b);
 // capital in the code page comes back as an ASCII look-alike), only the same
 // bytes match. On Linux, which has no ANSI code page, only a to z fold.
 bool SameFileName(std::string_view a, std::string_view b);
-
-// The file-name part of a path, after its last '\' or '/'.
-std::string_view FileNameOf(std::string_view path);
 
 }  // namespace varnoll

@@ -2,6 +2,8 @@
 // hardware IDs. Read only: nothing here changes the device configuration.
 #pragma once
 
+#include "error_names.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,13 +24,6 @@ struct PresentDevice {
   std::optional<std::string> driverInf;  // the INF its driver came from, if it has one
   std::optional<DeviceState> state;      // none: it could not be read
 };
-
-// The configuration manager's problem code that means "restart the
-// computer" (CM_PROB_NEED_RESTART).
-constexpr unsigned long kProblemNeedRestart = 14;
-
-// The name of a common problem code (CM_PROB_FAILED_START, ...), or null.
-const char* ProblemName(unsigned long problem);
 
 // Fills `devices` with every present device. False where this system has no
 // such view (Linux): then nothing can be said about present devices.

@@ -29,15 +29,4 @@ class CSha256 {
   std::unique_ptr<State> state_;
 };
 
-// Lower-case hex digits of `size` bytes.
-inline std::string Hex(const unsigned char* bytes, size_t size) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (size_t i = 0; i < size; ++i) {
-    text += kDigits[bytes[i] >> 4];
-    text += kDigits[bytes[i] & 0xF];
-  }
-  return text;
-}
-
 }  // namespace varnoll

@@ -5,25 +5,7 @@
 #   check_seam.sh BUILD_DIR
 set -u
 build=$1
-status=0
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-
-probe() {  # probe TARGET compiles|fails [WORDS THE ERROR MUST NAME]
-  local target=$1 expected=$2 words=${3:-}
-  if cmake --build "$build" --target "$target" >"$log" 2>&1; then
-    result=compiles
-  else
-    result=fails
-  fi
-  if [ "$result" != "$expected" ]; then
-    echo "FAIL $target $result, expected it $expected:"; cat "$log"; status=1; return
-  fi
-  if [ -n "$words" ] && ! grep -q -E "$words" "$log"; then
-    echo "FAIL $target fails, but not over '$words':"; cat "$log"; status=1; return
-  fi
-  echo "ok $target $result${words:+ (over $words)}"
-}
+source "$(dirname "$0")/probe.sh"
 
 probe seam_inf_plain compiles
 probe seam_inf_device_header fails "platform_devices\.h"

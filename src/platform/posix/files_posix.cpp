@@ -5,6 +5,9 @@
 #include "platform_files.h"
 #include "posix_handle.h"
 
+#include "ascii.h"
+#include "short_names.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,66 +39,6 @@ struct SearchHandle {
   std::vector<std::uint64_t> sizes;
   size_t next = 0;
 };
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// '*' and '?' wildcards, case-insensitive, as the Windows search matches
-// names.
-bool MatchesPattern(const char* name, const char* pattern) {
-  if (*pattern == '\0') return *name == '\0';
-  if (*pattern == '*') {
-    for (const char* rest = name;; ++rest) {
-      if (MatchesPattern(rest, pattern + 1)) return true;
-      if (*rest == '\0') return false;
-    }
-  }
-  if (*name == '\0') return false;
-  if (*pattern != '?' && LowerAscii(*name) != LowerAscii(*pattern)) return false;
-  return MatchesPattern(name + 1, pattern + 1);
-}
-
-// One 8.3 part: blanks and dots dropped, characters 8.3 names cannot hold
-// replaced, upper case, at most `length` characters.
-std::string ShortNamePart(const std::string& text, size_t length) {
-  std::string part;
-  for (const char c : text) {
-    if (part.size() == length) break;
-    if (c == ' ' || c == '.') continue;
-    part += std::string("+,;=[]").find(c) == std::string::npos ? UpperAscii(c) : '_';
-  }
-  return part;
-}
-
-// The 8.3 short name Windows gives `name` on a volume that makes them (the
-// default on system volumes): NAME~1.EXT from the first six characters of
-// the part before the last dot and the first three after it. Empty when the
-// long name is a valid short name itself. The "~1" may be "~2" and so on in
-// a real folder, which no pattern the programs use can tell apart.
-std::string ShortNameAlias(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  const std::string base = dot == std::string::npos ? name : name.substr(0, dot);
-  const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-  // Case does not count: b.inf is its own short name.
-  const auto isShortPart = [](const std::string& part, size_t length) {
-    std::string upper = part;
-    for (char& c : upper) c = UpperAscii(c);
-    return part.size() <= length && ShortNamePart(part, length) == upper;
-  };
-  if (!base.empty() && isShortPart(base, 8) && isShortPart(extension, 3)) return std::string();
-  const std::string shortBase = ShortNamePart(base, 6);
-  if (shortBase.empty()) return std::string();
-  const std::string shortExtension = ShortNamePart(extension, 3);
-  return shortBase + "~1" + (shortExtension.empty() ? "" : "." + shortExtension);
-}
-
-// Windows' search matches a pattern against the long name and the short
-// name of each entry.
-bool MatchesSearch(const std::string& name, const std::string& mask) {
-  if (MatchesPattern(name.c_str(), mask.c_str())) return true;
-  const std::string alias = ShortNameAlias(name);
-  return !alias.empty() && MatchesPattern(alias.c_str(), mask.c_str());
-}
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -144,7 +87,7 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* entry) {
   while (const dirent* item = readdir(listing)) {
     const std::string name = item->d_name;
     if (name == "." || name == "..") continue;
-    if (varnoll::posix::MatchesSearch(name, mask)) names.push_back(name);
+    if (varnoll::MatchesSearch(name, mask)) names.push_back(name);
   }
   closedir(listing);
   if (names.empty()) {
@@ -225,8 +168,6 @@ BOOL CloseHandle(HANDLE handle) {
 // Without an ANSI code page only a to z have upper-case forms here; every
 // section marker is plain ASCII.
 DWORD CharUpperBuffA(char* text, DWORD length) {
-  for (DWORD i = 0; i < length; ++i) {
-    if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
-  }
+  for (DWORD i = 0; i < length; ++i) text[i] = varnoll::UpperAscii(text[i]);
   return length;
 }

@@ -1,6 +1,8 @@
 // SHA-256 through OpenSSL's libcrypto.
 #include "sha256.h"
 
+#include "ascii.h"
+
 #include <openssl/evp.h>
 
 namespace varnoll {
@@ -33,7 +35,7 @@ std::string CSha256::HexDigest() {
   if (!state_->context || EVP_DigestFinal_ex(state_->context.get(), digest, &length) != 1)
     return std::string();
   state_->context.reset();
-  return Hex(digest, length);
+  return HexBytes(digest, length);
 }
 
 }  // namespace varnoll

@@ -1,6 +1,6 @@
 // Present devices from the Setup API, read only: enumerates, reads IDs and
 // the driver key's InfPath, and opens nothing for writing.
-#include "platform_devices.h"
+#include "device_view.h"
 #include "present_devices.h"
 #include "unique_handle.h"
 

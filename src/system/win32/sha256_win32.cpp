@@ -1,6 +1,8 @@
 // SHA-256 through Windows' CNG (bcrypt.dll, Windows 7 and later).
 #include "sha256.h"
 
+#include "ascii.h"
+
 #include <windows.h>
 
 #include <bcrypt.h>
@@ -50,7 +52,7 @@ std::string CSha256::HexDigest() {
   unsigned char digest[32];
   if (!state_->hash || BCryptFinishHash(state_->hash, digest, sizeof digest, 0) < 0) return std::string();
   state_->Close();
-  return Hex(digest, sizeof digest);
+  return HexBytes(digest, sizeof digest);
 }
 
 }  // namespace varnoll

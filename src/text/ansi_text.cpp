@@ -33,6 +33,11 @@ std::string_view TrimRight(std::string_view text) {
   return text.substr(0, length);
 }
 
+std::string_view FileNameOf(std::string_view path) {
+  const size_t separator = path.find_last_of("\\/");
+  return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
 void UpperCaseAnsi(std::string& text) {
   // CharUpperBuffA takes a DWORD count; a logical line can in principle be
   // longer, so convert in slices.

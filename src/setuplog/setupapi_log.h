@@ -40,7 +40,4 @@ struct LoggedRun {
 bool ReadSetupLog(const std::string& path, const std::function<void(const LoggedRun&)>& onRun,
                   size_t& sections);
 
-// The name of a common setup error code ("ERROR_NO_SUCH_DEVINST"), or null.
-const char* SetupErrorName(const std::string& code);
-
 }  // namespace varnoll::check

@@ -1,4 +1,5 @@
-// Byte-string helpers with the exact rules INF reading depends on.
+// Byte-string helpers with the exact rules INF reading depends on, and that
+// reading logs and paths shares.
 #pragma once
 
 #include <string>
@@ -13,6 +14,9 @@ bool IsBlank(char c);
 std::string_view TrimLeft(std::string_view text);
 std::string_view TrimRight(std::string_view text);
 inline std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
+
+// The file-name part of a path, after its last '\' or '/'.
+std::string_view FileNameOf(std::string_view path);
 
 // Upper-cases in place by the rules of the system's ANSI code page; the
 // letters a to z always become A to Z.

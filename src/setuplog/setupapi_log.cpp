@@ -1,6 +1,7 @@
 #include "setupapi_log.h"
 
-#include "names.h"
+#include "ansi_text.h"
+#include "ascii.h"
 #include "platform_files.h"
 #include "unique_handle.h"
 
@@ -149,25 +150,8 @@ class CLogLines {
   char low_ = 0;
 };
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
-}
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
-  for (size_t i = 0; i + word.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < word.size() && Lower(text[i + k]) == Lower(word[k])) ++k;
-    if (k == word.size()) return true;
-  }
-  return false;
 }
 
 // The body's text without its severity mark ("!!!", "!") and area tag
@@ -189,7 +173,7 @@ std::optional<std::string> ErrorOf(const std::string& status) {
   const size_t close = status.find(')', open);
   std::string code =
       status.substr(open + 3, close == std::string::npos ? std::string::npos : close - open - 3);
-  for (char& c : code) c = c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c;
+  for (char& c : code) c = UpperAscii(c);
   if (code.empty() || code.find_first_not_of('0') == std::string::npos) return std::nullopt;
   return "0x" + code;
 }
@@ -320,37 +304,6 @@ bool ReadSetupLog(const std::string& path, const std::function<void(const Logged
   reader.End();
   sections = reader.Sections();
   return true;
-}
-
-const char* SetupErrorName(const std::string& code) {
-  static const struct {
-    const char* code;
-    const char* name;
-  } kNames[] = {
-      {"0x00000002", "ERROR_FILE_NOT_FOUND"},
-      {"0x00000005", "ERROR_ACCESS_DENIED"},
-      {"0xE0000100", "ERROR_WRONG_INF_STYLE"},
-      {"0xE0000203", "ERROR_NO_DRIVER_SELECTED"},
-      {"0xE000020B", "ERROR_NO_SUCH_DEVINST"},
-      {"0xE0000217", "ERROR_BAD_SERVICE_INSTALLSECT"},
-      {"0xE0000219", "ERROR_NO_ASSOCIATED_SERVICE"},
-      {"0xE0000228", "ERROR_NO_COMPAT_DRIVERS"},
-      {"0xE000022F", "ERROR_NO_CATALOG_FOR_OEM_INF"},
-      {"0xE0000235", "ERROR_IN_WOW64"},
-      {"0xE000023C", "ERROR_NOT_AN_INSTALLED_OEM_INF"},
-      {"0xE000023D", "ERROR_INF_IN_USE_BY_DEVICES"},
-      {"0xE0000242", "ERROR_AUTHENTICODE_TRUST_NOT_ESTABLISHED"},
-      {"0xE0000243", "ERROR_AUTHENTICODE_PUBLISHER_NOT_TRUSTED"},
-      {"0xE0000247", "ERROR_DRIVER_STORE_ADD_FAILED"},
-      {"0xE0000248", "ERROR_DEVICE_INSTALL_BLOCKED"},
-      {"0xE0000249", "ERROR_DRIVER_INSTALL_BLOCKED"},
-      {"0xE000024B", "ERROR_FILE_HASH_NOT_IN_CATALOG"},
-      {"0x800B0109", "CERT_E_UNTRUSTEDROOT"},
-  };
-  for (const auto& entry : kNames) {
-    if (code == entry.code) return entry.name;
-  }
-  return nullptr;
 }
 
 }  // namespace varnoll::check

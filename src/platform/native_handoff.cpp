@@ -70,21 +70,25 @@ Machine NativeMachine(Machine thisBuild) {
   return static_cast<Machine>(nativeMachine);
 }
 
-bool StartNativeBuild(const std::string& directory, const std::string& program, const std::string* arguments,
-                      unsigned long& exitCode, Machine thisBuild) {
+HandOff HandOffToNativeBuild(const std::string& directory, const std::string& program,
+                             const std::optional<std::string>& arguments, Machine thisBuild) {
+  HandOff handOff;
   const Machine native = NativeMachine(thisBuild);
   // An x86 machine's native build is this one (or there is none): nothing to
   // hand to.
-  if (native == thisBuild || native == Machine::kX86) return false;
+  if (native == thisBuild || native == Machine::kX86) {
+    handOff.outcome = HandOff::Outcome::kIsNativeBuild;
+    return handOff;
+  }
   const std::string nativeBuild = BuildFileName(native, program);
-  if (nativeBuild.empty()) return false;
+  if (nativeBuild.empty()) return handOff;
 
   const std::string path = directory + nativeBuild;
   // Only a program built for this machine is started: a sibling that is
   // another build under the native build's name (or no program at all)
   // would hand off again, or fail to install, and so would never end the
   // chain in a native pass.
-  if (ImageMachine(path) != native) return false;
+  if (ImageMachine(path) != native) return handOff;
 
   // CreateProcessA may write to the command line it is given.
   std::string commandLine = arguments ? QuoteArgument(path) + " " + *arguments : std::string();
@@ -93,22 +97,37 @@ bool StartNativeBuild(const std::string& directory, const std::string& program, 
   PROCESS_INFORMATION started{};
   if (!CreateProcessA(path.c_str(), arguments ? &commandLine[0] : nullptr, nullptr, nullptr, FALSE, 0,
                       nullptr, nullptr, &startup, &started)) {
-    return false;
+    return handOff;
   }
   const UniqueKernelHandle process(started.hProcess);
   const UniqueKernelHandle thread(started.hThread);
   WaitForSingleObject(process.Get(), INFINITE);
+  handOff.outcome = HandOff::Outcome::kRanNativeBuild;
   // The installer's hand-off has no status to pass on.
   if (arguments) {
     DWORD status = 1;
-    exitCode = GetExitCodeProcess(process.Get(), &status) ? status : 1;
+    handOff.exitCode = GetExitCodeProcess(process.Get(), &status) ? status : 1;
   }
-  return true;
+  return handOff;
 }
 
-bool HandOffToNativeBuild(const std::string& directory, Machine thisBuild) {
-  unsigned long ignored = 0;
-  return StartNativeBuild(directory, "varnoll", nullptr, ignored, thisBuild);
+std::string QuoteArgument(const std::string& argument) {
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (const char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+    } else {
+      // Backslashes before a quote escape it: double them, and escape it.
+      if (c == '"') quoted.append(backslashes + 1, '\\');
+      backslashes = 0;
+    }
+    quoted += c;
+  }
+  // The closing quote must not be escaped by the argument's own trailing
+  // backslashes.
+  quoted.append(backslashes, '\\');
+  return quoted + "\"";
 }
 
 }  // namespace varnoll
