@@ -19,7 +19,8 @@ if [ -z "$signed" ]; then
   zip=$(ls build/package/varnoll-*-windows.zip)
 else
   scripts/sign.sh
-  version=$(sed -n 's/^project(varnoll VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  source scripts/version.sh
+  version=$(project_version)
   zip=build/package/varnoll-$version-windows-signed.zip
   mkdir -p build/package
   # The same files as the unsigned package, the executables signed.

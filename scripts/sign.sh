@@ -29,7 +29,8 @@ done
 command -v osslsigncode >/dev/null || { echo "sign.sh: needs osslsigncode (scripts/ensure-tools.sh)" >&2; exit 2; }
 
 dist=${VARNOLL_DIST:-dist}
-version=$(sed -n 's/^project(varnoll VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+source scripts/version.sh
+version=$(project_version)
 installers="varnoll.exe varnoll64.exe varnollarm64.exe"
 check_tools="varnollcheck.exe varnollcheck64.exe varnollcheckarm64.exe"
 removers="varnollremove.exe varnollremove64.exe varnollremovearm64.exe"

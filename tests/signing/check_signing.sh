@@ -7,6 +7,7 @@
 #   check_signing.sh SOURCE_DIR DIST_DIR WORK
 set -euo pipefail
 source_dir=$1
+source "$source_dir/scripts/version.sh"
 dist=$2
 work=$3
 status=0
@@ -72,7 +73,7 @@ for exe in $shipped; do
   verify "$signed" "$pki/other-ca.pem" && fail "$exe: verifies against a CA that did not issue the certificate"
   # The signed image is still the program the PE checks accept.
   "${VARNOLL_PYTHON:-/usr/bin/python3}" "$source_dir/tests/static/pe_check.py" image "$signed" \
-    "$(sed -n 's/^project(varnoll VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")" >/dev/null ||
+    "$(project_version "$source_dir")" >/dev/null ||
     fail "$exe: the signed image fails the PE checks"
 
   # One byte of code changed.
