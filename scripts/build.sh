@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Windows executables into dist/: the installers varnoll64.exe
-# (x64), varnoll.exe (x86) and varnollarm64.exe (ARM64) and the check tools
-# varnollcheck64.exe, varnollcheck.exe and varnollcheckarm64.exe, with the
-# test-only helpers beside them in build/; and the Linux check tool,
-# build/host/varnollcheck.
+# (x64), varnoll.exe (x86) and varnollarm64.exe (ARM64), the check tools
+# varnollcheck64.exe, varnollcheck.exe and varnollcheckarm64.exe and the
+# removal programs varnollremove64.exe, varnollremove.exe and
+# varnollremovearm64.exe, with the test-only helpers beside them in build/;
+# and the Linux check tool, build/host/varnollcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
