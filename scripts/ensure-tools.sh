@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the caller needs and this machine lacks: Debian's packages
-# with apt-get, and Zig, pinned, from the Python package registry into
-# .venv/ under the project.
+# with apt-get, and Zig, pinned by hash (scripts/zig-requirements.txt), from
+# the Python package registry into .venv/ under the project.
 #
 #   ensure-tools.sh [NEED...]     (no NEED: everything the test command needs)
 #     build      the builds: host compiler, GoogleTest, OpenSSL's headers,
@@ -21,8 +21,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt-update.sh
-
-zig_version=0.15.2
 
 need=()
 want_zig=""
@@ -122,10 +120,15 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 # Zig, for the ARM64 build; .venv/bin/zig is what the toolchain file runs.
-if [ -n "$want_zig" ] && [ "$(.venv/bin/zig version 2>/dev/null)" != "$zig_version" ]; then
-  echo "Installing Zig $zig_version into .venv"
-  [ -x .venv/bin/pip ] || python3 -m venv .venv
-  .venv/bin/pip install -q --disable-pip-version-check "ziglang==$zig_version"
-  ln -sf "$(.venv/bin/python -c 'import ziglang, os; print(os.path.dirname(ziglang.__file__))')/zig" .venv/bin/zig
-  [ "$(.venv/bin/zig version)" = "$zig_version" ]
+# pip checks the wheel against the hashes in the requirements file.
+if [ -n "$want_zig" ]; then
+  zig_version=$(sed -n 's/^ziglang==\([0-9.]*\).*/\1/p' scripts/zig-requirements.txt)
+  if [ "$(.venv/bin/zig version 2>/dev/null)" != "$zig_version" ]; then
+    echo "Installing Zig $zig_version into .venv"
+    [ -x .venv/bin/pip ] || python3 -m venv .venv
+    .venv/bin/pip install -q --disable-pip-version-check --require-hashes --no-deps \
+      -r scripts/zig-requirements.txt
+    ln -sf "$(.venv/bin/python -c 'import ziglang, os; print(os.path.dirname(ziglang.__file__))')/zig" .venv/bin/zig
+    [ "$(.venv/bin/zig version)" = "$zig_version" ]
+  fi
 fi

@@ -15,8 +15,9 @@ work=$(mktemp -d /tmp/varnoll-ensure.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 tree=$work/tree
 mkdir -p "$tree/scripts" "$tree/.venv/bin" "$work/bin"
-cp "$source_dir/scripts/ensure-tools.sh" "$source_dir/scripts/apt-update.sh" "$tree/scripts/"
-zig_version=$(sed -n 's/^zig_version=//p' "$source_dir/scripts/ensure-tools.sh")
+cp "$source_dir/scripts/ensure-tools.sh" "$source_dir/scripts/apt-update.sh" \
+  "$source_dir/scripts/zig-requirements.txt" "$tree/scripts/"
+zig_version=$(sed -n 's/^ziglang==\([0-9.]*\).*/\1/p' "$source_dir/scripts/zig-requirements.txt")
 printf '#!/bin/sh\necho %s\n' "$zig_version" >"$tree/.venv/bin/zig"
 
 for tool in dirname sed sort grep awk id mktemp rm cat sleep; do
