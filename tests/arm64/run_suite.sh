@@ -19,6 +19,7 @@ payload=$(mktemp -d /tmp/varnoll-arm64.XXXXXX)
 trap 'rm -rf "$payload"' EXIT
 mkdir -p "$payload/src/tests" "$payload/src/samples" "$payload/dist" "$payload/unit"
 cp -R "$source_dir/tests/wine" "$payload/src/tests/"
+cp "$source_dir/tests/cannot_run.sh" "$payload/src/tests/"
 cp -R "$source_dir/samples/drivers" "$payload/src/samples/"
 cp "$dist_dir/varnollarm64.exe" "$dist_dir/varnollcheckarm64.exe" "$payload/dist/"
 cp "$here/check_samples.sh" "$payload/"
