@@ -7,7 +7,7 @@
 # and the Linux check tool, build/host/varnollcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-tools.sh
+scripts/ensure-tools.sh build
 source scripts/build-preset.sh
 for preset in win64 win32 win-arm64; do
   build_preset "$preset"

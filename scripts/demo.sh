@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+# The compilers and 64-bit Wine: no 32-bit Wine, no emulated ARM64 machine.
+scripts/ensure-tools.sh demo
 echo "Building the installers and check tools into dist/..."
 scripts/build.sh >/dev/null
 

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-scripts/ensure-tools.sh
+scripts/ensure-tools.sh fuzz
 source scripts/build-preset.sh
 build_preset fuzz
 seeds=build/fuzz/seeds

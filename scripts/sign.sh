@@ -26,7 +26,7 @@ fi
 for file in "$VARNOLL_SIGN_PFX" "$VARNOLL_SIGN_PASSWORD_FILE"; do
   [ -f "$file" ] || { echo "sign.sh: $file does not exist" >&2; exit 2; }
 done
-command -v osslsigncode >/dev/null || { echo "sign.sh: needs osslsigncode (scripts/ensure-tools.sh)" >&2; exit 2; }
+command -v osslsigncode >/dev/null || { echo "sign.sh: needs osslsigncode (scripts/ensure-tools.sh sign)" >&2; exit 2; }
 
 dist=${VARNOLL_DIST:-dist}
 source scripts/version.sh

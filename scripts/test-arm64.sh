@@ -7,7 +7,7 @@
 # reuse it. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-tools.sh
+scripts/ensure-tools.sh arm64
 source scripts/build-preset.sh
 echo "== win-arm64: build (log in build/win-arm64.log)"
 build_preset win-arm64

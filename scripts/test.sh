@@ -8,7 +8,7 @@
 # in an emulated ARM64 machine. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-tools.sh
+scripts/ensure-tools.sh test
 
 source scripts/build-preset.sh
 # All builds first: the x64 Wine scenarios also run the x86 build.

@@ -33,18 +33,24 @@ debian_mirror() {
   echo "$uri"
 }
 
-# Debian's ARM64 kernel and static busybox, as .deb files from apt.
+# Debian's ARM64 kernel and static busybox, as .deb files, through apt with
+# a configuration of its own: the machine's sources, but ARM64 lists in
+# build/arm64/apt/, so the host's architectures and lists stay as they are.
 fetch_debs() {
-  local debs=$work/debs
+  local debs=$work/debs apt=$work/apt
   [ -f "$debs/.done" ] && return
   log "fetching Debian's ARM64 kernel and busybox"
-  if ! dpkg --print-foreign-architectures | grep -qx arm64; then dpkg --add-architecture arm64; fi
-  if ! apt-cache show busybox-static:arm64 >/dev/null 2>&1; then apt-get update -qq; fi
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
+  : >"$apt/status"
+  local private=(-o APT::Architecture=arm64 -o APT::Architectures=arm64 -o "Dir::State::Lists=$apt/lists"
+    -o "Dir::State::status=$apt/status" -o "Dir::Cache=$apt/cache")
+  source "$source_dir/scripts/apt-update.sh"
+  apt_update apt-get "${private[@]}" || die "no ARM64 package lists; nothing was fetched"
   local kernel
-  kernel=$(apt-cache depends linux-image-arm64:arm64 | awk '/Depends: linux-image-[0-9]/ { print $2; exit }')
+  kernel=$(apt-cache "${private[@]}" depends linux-image-arm64 | awk '/Depends: linux-image-[0-9]/ { print $2; exit }')
   [ -n "$kernel" ] || die "no ARM64 kernel package found"
   rm -rf "$debs" && mkdir -p "$debs"
-  (cd "$debs" && apt-get download -qq "$kernel" busybox-static:arm64)
+  (cd "$debs" && apt-get -qq "${private[@]}" download "$kernel" busybox-static)
   touch "$debs/.done"
 }
 

@@ -12,12 +12,12 @@ dist=$2
 work=$3
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
-skip() { echo "SKIP: $*"; exit 77; }
+source "$source_dir/tests/cannot_run.sh"
 
-command -v osslsigncode >/dev/null || skip "osslsigncode is not installed"
-command -v openssl >/dev/null || skip "openssl is not installed"
+command -v osslsigncode >/dev/null || cannot_run "osslsigncode is not installed"
+command -v openssl >/dev/null || cannot_run "openssl is not installed"
 for exe in varnoll.exe varnoll64.exe varnollarm64.exe; do
-  [ -f "$dist/$exe" ] || skip "$dist/$exe has not been built"
+  [ -f "$dist/$exe" ] || cannot_run "$dist/$exe has not been built"
 done
 rm -rf "$work" && mkdir -p "$work/pki" "$work/dist"
 cp "$dist"/*.exe "$work/dist/"

@@ -5,13 +5,14 @@
 # and the admin guide.
 #   check_package.sh CPACK_CONFIG DIST_DIR VERSION
 set -euo pipefail
+source "$(dirname "$0")/../cannot_run.sh"
 config=$1
 dist=$2
 version=$3
 programs="varnoll.exe varnoll64.exe varnollarm64.exe varnollcheck.exe varnollcheck64.exe varnollcheckarm64.exe
   varnollremove.exe varnollremove64.exe varnollremovearm64.exe"
 for exe in $programs; do
-  [ -f "$dist/$exe" ] || { echo "SKIP: $dist/$exe has not been built"; exit 77; }
+  [ -f "$dist/$exe" ] || cannot_run "$dist/$exe has not been built"
 done
 work=$(mktemp -d /tmp/varnoll-package.XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -71,12 +71,11 @@ fi
 standin_dir=$standin_x64_dir
 [ "$STANDINS_ARCH" = x86 ] && standin_dir=$standin_x86_dir
 
-# 32-bit programs need Debian's wine32 and the x86 build; without them the
-# scenario is skipped, not failed.
-skip() {
-  echo "SKIP [$name]: $*"
-  exit 77
-}
+# 32-bit programs need Debian's wine32 and the x86 build; without them, or
+# without a build or the disk space the scenario needs, it cannot run:
+# skipped, or failed under CI.
+source "$VARNOLL_SOURCE_DIR/tests/cannot_run.sh"
+skip() { cannot_run "[$name] $*"; }
 for program in $PROGRAMS; do
   [ -f "$dist_dir/$program" ] || skip "$dist_dir/$program has not been built"
 done
