@@ -73,7 +73,12 @@ CheckReport CheckFolder(const std::string& folder, const std::optional<std::stri
   SystemView system;
   CCheckExecutor executor(LookAtSystem(systemInfFolder, system) ? &system : nullptr);
   RunPass(folder, executor);
-  return executor.Report(folder);
+  CheckReport report = executor.Report(folder);
+  const package::PackageContext machine = package::ThisMachine();
+  for (FileReport& file : report.files) {
+    if (file.Qualifies()) file.package = package::CheckPackage(folder, file.name, *file.hardwareId, machine);
+  }
+  return report;
 }
 
 }  // namespace varnoll::check

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hardware_id.h"
+#include "package_check.h"
 #include "present_devices.h"
 #include "setupapi_log.h"
 
@@ -42,6 +43,8 @@ struct FileReport {
   // With --log: the last logged run of each call that belongs to the file.
   std::optional<LoggedRun> lastUpdate;
   std::optional<LoggedRun> lastStaging;
+  // The package the file makes with its folder, read by Windows' rules.
+  std::optional<package::PackageReport> package;
 
   bool Qualifies() const { return std::holds_alternative<Action>(outcome); }
 };
@@ -58,6 +61,9 @@ struct CheckReport {
   // With --log: the log read, and how many sections it held; none when it
   // could not be read.
   bool logRequested = false;
+  // With --preflight: the JSON also says each file's "package" and
+  // "driver_ver", and whether every package passes ("preflight").
+  bool packageRequested = false;
   std::optional<std::string> logFile;
   size_t logSections = 0;
 };

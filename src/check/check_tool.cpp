@@ -3,6 +3,7 @@
 #include "check_executor.h"
 #include "detect.h"
 #include "log_report.h"
+#include "preflight.h"
 #include "report_format.h"
 #include "tool_folder.h"
 #include "tool_output.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: varnollcheck [--detect] [--json] [--log[=FILE]] [--] [FOLDER]\n"
+    "       varnollcheck --preflight [--json] [--log[=FILE]] [--] [FOLDER]\n"
     "\n"
     "Tells what the Varnoll installer would do with the INF files in FOLDER (by\n"
     "default the folder that holds varnollcheck, as the installer beside it\n"
@@ -28,6 +30,11 @@ constexpr const char kUsage[] =
     "            update and staging did: %windir%\\INF\\setupapi.dev.log, or FILE\n"
     "            with --log=FILE (a log copied from another machine; on Linux\n"
     "            FILE is needed)\n"
+    "  --preflight  whether Windows would take every package that qualifies\n"
+    "            (its catalog, files, signature and models sections): 0 and one\n"
+    "            line on standard output when none has a finding that fails; 1\n"
+    "            and one line per finding on standard error when one has; with\n"
+    "            --json, the report with each package instead, and the same status\n"
     "  --help    this text\n"
     "  --        ends the options: a FOLDER that starts with '-' comes after it\n"
     "\n"
@@ -60,6 +67,24 @@ int TellVerdict(const CheckReport& report, bool json) {
   return verdict.inPlace ? kExitInPlace : kExitNotInPlace;
 }
 
+// The pre-flight verdict: the report's packages, passed or not.
+int TellPreflight(CheckReport& report, bool json) {
+  std::vector<std::pair<std::string, const package::PackageReport*>> packages;
+  for (const FileReport& file : report.files) {
+    if (file.package) packages.emplace_back(file.name, &*file.package);
+  }
+  std::string out;
+  std::string err;
+  const bool passes = package::Preflight(packages, out, err);
+  if (json) {
+    report.packageRequested = true;
+    Write(stdout, FormatJson(report));
+  } else {
+    Write(passes ? stdout : stderr, passes ? out : err);
+  }
+  return passes ? kExitPreflightPasses : kExitPreflightFails;
+}
+
 int UsageError(const std::string& problem) {
   return varnoll::UsageError("varnollcheck", problem, kExitUsage);
 }
@@ -69,6 +94,7 @@ int UsageError(const std::string& problem) {
 int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& platform) {
   bool json = false;
   bool detect = false;
+  bool preflight = false;
   bool log = false;
   std::string logFile;
   bool folderGiven = false;
@@ -81,9 +107,10 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     } else if (option && word == "--help") {
       Write(stdout, kUsage);
       return kExitWouldAct;
-    } else if (option && (word == "--json" || word == "--detect" || word == "--log" || word.rfind("--log=", 0) == 0)) {
+    } else if (option && (word == "--json" || word == "--detect" || word == "--preflight" || word == "--log" ||
+                          word.rfind("--log=", 0) == 0)) {
       const std::string name = word.substr(0, word.find('='));
-      bool& given = name == "--json" ? json : name == "--detect" ? detect : log;
+      bool& given = name == "--json" ? json : name == "--detect" ? detect : name == "--preflight" ? preflight : log;
       if (given) return UsageError(name + " is given more than once");
       given = true;
       if (name == "--log") {
@@ -100,6 +127,7 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     }
   }
 
+  if (detect && preflight) return UsageError("--detect and --preflight ask different questions: give one");
   std::string folder;
   std::string problem;
   if (!FindWorkFolder(platform, folderGiven ? std::optional<std::string>(argument) : std::nullopt, folder,
@@ -128,6 +156,7 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     Write(stderr, "varnollcheck: " + logFile + ": the log cannot be read\n");
   }
   if (detect) return TellVerdict(report, json);
+  if (preflight) return TellPreflight(report, json);
   Write(stdout, json ? FormatJson(report) : FormatText(report));
   const Tally tally = Count(report);
   return tally.install + tally.preinstall + tally.either > 0 ? kExitWouldAct : kExitNothingToDo;

@@ -1,7 +1,9 @@
 #include "report_format.h"
 
+#include "package_format.h"
 #include "text_encoding.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace varnoll::check {
@@ -85,6 +87,13 @@ std::string RunWords(const LoggedRun& run) {
   return words;
 }
 
+// The package verdict, then one line per finding.
+std::string PackageLines(const package::PackageReport& report) {
+  std::string text = "  package:     " + package::PackageSummary(report) + "\n";
+  for (const package::Finding& finding : report.findings) text += "  finding:     " + package::FindingLine(finding) + "\n";
+  return text;
+}
+
 std::string Summary(const CheckReport& report) {
   if (report.files.empty()) return "No INF file here: nothing would be done.\n";
   const Tally tally = Count(report);
@@ -139,6 +148,7 @@ std::string FormatText(const CheckReport& report) {
     if (file.Qualifies()) {
       text += "  store:       " + StoreLine(file, report.systemVisible) + "\n";
       if (file.sha256) text += "  sha256:      " + *file.sha256 + "\n";
+      if (file.package) text += PackageLines(*file.package);
     }
     for (const DeviceMatch& device : file.devices) {
       text += "  device:      " + DeviceLine(device, report.systemVisible) + "\n";
@@ -179,6 +189,23 @@ std::string RunJson(const std::optional<LoggedRun>& run) {
 
 }  // namespace
 
+bool IsUtf8(const std::string& text) {
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+std::string JsonText(const std::string& text) {
+  return JsonString(IsUtf8(text) ? text : AnsiToUtf8(text));
+}
+
 std::string JsonString(const std::string& text) {
   static const char kHex[] = "0123456789abcdef";
   std::string out = "\"";
@@ -216,6 +243,10 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
       json += ", \"last_update\": " + RunJson(file.lastUpdate) +
               ", \"last_staging\": " + RunJson(file.lastStaging);
     }
+    if (report.packageRequested && file.package) {
+      json += ", \"package\": " + package::PackageJson(*file.package, JsonText) +
+              ", \"driver_ver\": " + package::DriverVerJson(file.package->driverVer, JsonText);
+    }
     json += ", \"devices\": [";
     const char* deviceSeparator = "";
     for (const DeviceMatch& device : file.devices) {
@@ -245,6 +276,11 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
                 : std::string("null");
   }
   if (verdict) json += ",\n \"in_place\": " + JsonBool(verdict->inPlace);
+  if (report.packageRequested) {
+    const bool fails = std::any_of(report.files.begin(), report.files.end(),
+                                   [](const FileReport& file) { return file.package && file.package->Fails(); });
+    json += ",\n \"preflight\": " + JsonBool(!fails);
+  }
   return json + "}\n";
 }
 

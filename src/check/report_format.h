@@ -20,6 +20,11 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict = nullp
 // `text` (UTF-8) as a JSON string literal, quotes included.
 std::string JsonString(const std::string& text);
 
+// `text` as a JSON string literal: taken as UTF-8 when it is valid UTF-8
+// (the package reader's text), else converted from the ANSI code page.
+std::string JsonText(const std::string& text);
+bool IsUtf8(const std::string& text);
+
 // A number as decimal digits; the tool writes its output without printf.
 std::string Decimal(long long value);
 
