@@ -8,6 +8,7 @@ the Wine agreement test.
     fixtures.py WORK   # writes WORK/pki and WORK/<fixture>/ for each fixture
 """
 import os
+import shutil
 import subprocess
 import sys
 
@@ -201,6 +202,7 @@ FIXTURES = {
 
 
 def make_all(work):
+    shutil.rmtree(work, ignore_errors=True)
     pki = os.path.join(work, "pki")
     make_pki(pki)
     for name, (builder, _) in FIXTURES.items():
