@@ -111,7 +111,8 @@ void CheckSigner(const std::string& catalogPath, const Catalog& catalog, const P
     Add(report, "not-trusted", true, name, "not trusted on this machine: " + name + "'s signer has no trusted chain here");
   if (report.trustedPublisher == false)
     Add(report, "publisher-not-trusted", true, name,
-        "the signer is not in this machine's TrustedPublisher store: Windows would ask, and an unattended install fails");
+        "not trusted on this machine: " + catalog.signer->subject +
+            " is not in its TrustedPublisher store, so Windows would ask, and an unattended install fails");
   if (report.osCovered == false)
     Add(report, "os-not-covered", true, name, name + "'s OSAttr (" + *catalog.osAttr + ") leaves out Windows " + *version);
 }

@@ -67,7 +67,8 @@ std::string PackageSummary(const PackageReport& report) {
   }
   const size_t others = report.files.empty() ? 0 : report.files.size() - 1;
   return "ok: " + report.catalog.value_or("no catalog") + ", signed by " + report.signedBy.value_or("nobody") +
-         ", covers the INF and " + std::to_string(others) + (others == 1 ? " file" : " files");
+         ", covers the INF" +
+         (others == 0 ? std::string() : " and " + std::to_string(others) + (others == 1 ? " file" : " files"));
 }
 
 std::string FindingLine(const Finding& finding) {
