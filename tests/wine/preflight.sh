@@ -30,6 +30,7 @@ tools=("$dist/varnollcheck64.exe")
 import json, os, subprocess, sys
 linux, fixtures, windows = sys.argv[1], sys.argv[2], sys.argv[3:]
 TRUST = {"not-trusted", "publisher-not-trusted", "os-not-covered"}
+X86_SAMPLE = {"good", "inf-changed", "pe-changed", "file-missing", "undecorated-models", "dotdot"}
 
 def package(command):
     out = subprocess.run(command, capture_output=True, stdin=subprocess.DEVNULL).stdout
@@ -43,6 +44,9 @@ for name in names:
     folder = os.path.join(fixtures, name)
     ours = package([linux, "--preflight", "--json", folder])
     for tool in windows:
+        # 32-bit Wine starts slowly: the x86 tool checks a sample of the fixtures.
+        if tool.endswith("varnollcheck.exe") and name not in X86_SAMPLE:
+            continue
         theirs = package(["wine", tool, "--preflight", "--json", "Z:" + folder.replace("/", "\\")])
         (arch,) = theirs["architectures"]
         def findings(p, keep):
