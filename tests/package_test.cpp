@@ -5,6 +5,7 @@
 #include "der.h"
 #include "file_hash.h"
 #include "inf_document.h"
+#include "package_check.h"
 #include "package_rules.h"
 #include "signature.h"
 
@@ -222,6 +223,38 @@ TEST(Signature, OsAttrNamesVersions) {
 
 TEST(Signature, AnUnsignedCatalogHasNoSignature) {
   EXPECT_EQ(CheckSignature(Catalog()), SignatureState::kNone);
+}
+
+}  // namespace
+}  // namespace varnoll::package
+
+namespace varnoll::package {
+namespace {
+
+TEST(PackageDowngrade, OnlyAnOlderPackageIsADowngradeAndOnlyAWarning) {
+  const struct {
+    DriverVer current;
+    bool downgrade;
+  } cases[] = {
+      {{"12-2-2026", "1.0.0.0"}, true},    // the device's driver is a day newer
+      {{"12-1-2026", "1.0.0.1"}, true},    // same day, newer version
+      {{"12-1-2026", "1.0.0.0"}, false},   // the same driver
+      {{"11-30-2026", "9.9.9.9"}, false},  // older date wins over a higher version
+  };
+  for (const auto& row : cases) {
+    PackageReport report;
+    report.driverVer = DriverVer{"12/01/2026", "1.0.0.0"};
+    EXPECT_EQ(AddDowngrade(report, "a.inf", "PCI\\X\\1", row.current), row.downgrade) << row.current.date;
+    ASSERT_EQ(report.findings.size(), row.downgrade ? 1u : 0u);
+    if (row.downgrade) {
+      EXPECT_EQ(report.findings[0].code, "downgrade");
+      EXPECT_FALSE(report.findings[0].fails);
+      EXPECT_FALSE(report.Fails());
+    }
+  }
+  PackageReport unknown;
+  EXPECT_FALSE(AddDowngrade(unknown, "a.inf", "PCI\\X\\1", {"12-2-2026", "1.0.0.0"}));
+  EXPECT_TRUE(unknown.findings.empty());
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ InstallOutcome CCheckExecutor::Install(const std::string& infName, const std::st
       });
       const bool usesPackage = copy != lookup.copies.end();
       if (usesPackage && !file.store) file.store = *copy;
-      file.devices.push_back({device.instanceId, device.driverInf, usesPackage, device.state});
+      file.devices.push_back({device.instanceId, device.driverInf, usesPackage, device.state, device.driverDate,
+                              device.driverVersion, std::nullopt});
     }
     if (!file.store && !lookup.copies.empty()) file.store = lookup.copies.front();
     // The update finds no device and fails with "no such device": the INF
@@ -76,7 +77,13 @@ CheckReport CheckFolder(const std::string& folder, const std::optional<std::stri
   CheckReport report = executor.Report(folder);
   const package::PackageContext machine = package::ThisMachine();
   for (FileReport& file : report.files) {
-    if (file.Qualifies()) file.package = package::CheckPackage(folder, file.name, *file.hardwareId, machine);
+    if (!file.Qualifies()) continue;
+    file.package = package::CheckPackage(folder, file.name, *file.hardwareId, machine);
+    for (DeviceMatch& device : file.devices) {
+      if (!file.package->driverVer || !device.driverDate) continue;
+      const package::DriverVer current{*device.driverDate, device.driverVersion.value_or(std::string())};
+      device.downgrade = package::AddDowngrade(*file.package, file.name, device.instanceId, current);
+    }
   }
   return report;
 }

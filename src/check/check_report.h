@@ -26,6 +26,9 @@ struct DeviceMatch {
   std::optional<std::string> driverInf;  // where its driver comes from; none installed
   bool usesPackage = false;              // its driver comes from the INF's copy in the driver store
   std::optional<DeviceState> state;      // none: it could not be read
+  std::optional<std::string> driverDate;     // its current driver's, if known
+  std::optional<std::string> driverVersion;
+  std::optional<bool> downgrade;  // the forced install would go down; none when unknown
 };
 
 struct FileReport {

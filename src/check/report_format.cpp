@@ -261,7 +261,13 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
           ", \"problem\": " +
           (state && state->problem ? Decimal(static_cast<long long>(*state->problem)) : std::string("null")) +
           ", \"restart_pending\": " +
-          JsonBool(state ? std::optional<bool>(state->restartPending) : std::nullopt) + "}";
+          JsonBool(state ? std::optional<bool>(state->restartPending) : std::nullopt);
+      if (report.packageRequested) {
+        json += ", \"driver_version\": " + (device.driverVersion ? ansi(*device.driverVersion) : std::string("null")) +
+                ", \"driver_date\": " + (device.driverDate ? ansi(*device.driverDate) : std::string("null")) +
+                ", \"downgrade\": " + JsonBool(device.downgrade);
+      }
+      json += "}";
     }
     json += "]}";
   }

@@ -172,6 +172,15 @@ void CheckModels(const InfDocument& inf, const std::string& hardwareId, const Pa
 
 }  // namespace
 
+bool AddDowngrade(PackageReport& report, const std::string& infName, const std::string& instanceId,
+                  const DriverVer& current) {
+  if (!report.driverVer || CompareDriverVer(*report.driverVer, current) >= 0) return false;
+  Add(report, "downgrade", false, infName,
+      "the forced install would replace " + instanceId + "'s driver of " + current.date + ", " + current.version +
+          " with this older one of " + report.driverVer->date + ", " + report.driverVer->version);
+  return true;
+}
+
 bool PackageReport::Fails() const {
   return std::any_of(findings.begin(), findings.end(), [](const Finding& finding) { return finding.fails; });
 }

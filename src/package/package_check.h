@@ -58,6 +58,13 @@ struct PackageContext {
   const TrustView* trust = nullptr;
 };
 
+// Whether installing `report`'s package over a device whose driver is
+// `current` goes down by Windows' order (date first, then version); if so,
+// adds a "downgrade" warning: the forced install does it, Windows does not
+// refuse it.
+bool AddDowngrade(PackageReport& report, const std::string& infName, const std::string& instanceId,
+                  const DriverVer& current);
+
 // This machine's context: see package_platform_*.cpp.
 PackageContext ThisMachine();
 
