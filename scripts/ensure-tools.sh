@@ -34,6 +34,8 @@ python3 -c 'import venv, ensurepip' 2>/dev/null || need+=(python3-venv)
 # The PE tools (image checksum, static checks) read images with pefile, from
 # the system's own interpreter.
 [ -x /usr/bin/python3 ] && /usr/bin/python3 -c 'import pefile' 2>/dev/null || need+=(python3-pefile)
+# The package tests make driver catalogs with asn1crypto.
+[ -x /usr/bin/python3 ] && /usr/bin/python3 -c 'import asn1crypto' 2>/dev/null || need+=(python3-asn1crypto)
 have_cmd x86_64-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd i686-w64-mingw32-g++-posix || need+=(mingw-w64)
 have_cmd wine || need+=(wine)

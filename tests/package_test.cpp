@@ -76,14 +76,21 @@ TEST(InfDocument, MergesSectionsOfTheSameNameAndIgnoresLinesBeforeAny) {
 
 TEST(Der, RefusesLengthsPastTheBytesAndDepthPastTheLimit) {
   DerElement element;
-  DerReader truncated(std::string("\x30\x05\x02\x01", 4));
+  const std::string truncatedBytes("\x30\x05\x02\x01", 4);
+  const std::string hugeBytes("\x04\x84\xFF\xFF\xFF\xFF", 6);
+  const std::string emptyBytes("\x30\x00", 2);
+  const std::string fineBytes("\x02\x01\x05", 3);
+  DerReader truncated(truncatedBytes);
   EXPECT_FALSE(truncated.Next(element));
   EXPECT_TRUE(truncated.Failed());
-  DerReader huge(std::string("\x04\x84\xFF\xFF\xFF\xFF", 6));
+  DerReader huge(hugeBytes);
   EXPECT_FALSE(huge.Next(element));
-  DerReader deep(std::string("\x30\x00", 2), kDerMaxDepth + 1);
+  DerReader deep(emptyBytes, kDerMaxDepth + 1);
   EXPECT_FALSE(deep.Next(element));
-  DerReader fine(std::string("\x02\x01\x05", 3));
+  EXPECT_GE(DeclaredDerSize(hugeBytes), size_t{0xFFFFFFFF});
+  EXPECT_EQ(DeclaredDerSize(truncatedBytes), 7u);
+  EXPECT_EQ(DeclaredDerSize("\x1F"), 0u);
+  DerReader fine(fineBytes);
   ASSERT_TRUE(fine.Next(element));
   EXPECT_EQ(element.contents, "\x05");
   EXPECT_TRUE(fine.AtEnd());

@@ -85,14 +85,13 @@ void ReadExtensions(const DerReader& outer, const DerElement& element, Catalog& 
     DerElement oid;
     DerElement part;
     if (!parts.Next(oid) || OidOf(oid) != kNameValue) continue;
-    while (parts.Next(part) && part.tag != kDerOctetString) {
-    }
+    parts.NextIf(0x01, part);  // the optional "critical" flag
+    if (!parts.NextIf(kDerOctetString, part)) continue;
     DerReader inner = parts.Enter(part);
     DerElement nameValue;
     std::string name;
     std::string value;
-    if (part.tag == kDerOctetString && inner.Next(nameValue) && ReadNameValue(inner, nameValue, name, value) &&
-        name == "OSAttr")
+    if (inner.Next(nameValue) && ReadNameValue(inner, nameValue, name, value) && name == "OSAttr")
       catalog.osAttr = value;
   }
 }

@@ -21,6 +21,15 @@ bool ReadLength(std::string_view bytes, size_t& pos, size_t& length) {
 
 }  // namespace
 
+size_t DeclaredDerSize(std::string_view prefix) {
+  if (prefix.size() < 2 || (static_cast<uint8_t>(prefix[0]) & 0x1F) == 0x1F) return 0;
+  size_t pos = 1;
+  size_t length = 0;
+  if (!ReadLength(prefix, pos, length)) return 0;
+  // On 32-bit Windows a 4-byte length could wrap round.
+  return length > SIZE_MAX - pos ? SIZE_MAX : pos + length;
+}
+
 bool DerReader::Next(DerElement& element) {
   if (failed_ || rest_.empty()) return false;
   size_t pos = 0;

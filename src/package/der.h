@@ -58,6 +58,11 @@ class DerReader {
   bool failed_ = false;
 };
 
+// The whole size (header and contents) the first element of `prefix`
+// declares, from its first bytes; 0 when they are no DER header (or too few
+// to tell).
+size_t DeclaredDerSize(std::string_view prefix);
+
 // Dotted text of an object identifier's contents ("1.3.6.1.4.1.311.10.1"),
 // or empty when malformed.
 std::string OidText(std::string_view contents);

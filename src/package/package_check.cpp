@@ -1,5 +1,6 @@
 #include "package_check.h"
 
+#include "der.h"
 #include "file_hash.h"
 #include "names.h"
 #include "unique_handle.h"
@@ -28,6 +29,42 @@ bool ReadSmallFile(const std::string& path, size_t limit, std::string& bytes, bo
       return false;
     }
     read.append(block, got);
+  }
+  bytes = std::move(read);
+  return true;
+}
+
+// Reads a catalog: as many bytes as its outer DER element says it holds,
+// so that memory follows a catalog's declared size (at most `limit`), never
+// the size of whatever file carries the name. False with `problem`.
+bool ReadCatalogBytes(const std::string& path, size_t limit, std::string& bytes, std::string& problem) {
+  UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) {
+    problem = "it cannot be read as a file";
+    return false;
+  }
+  std::string read;
+  char block[65536];
+  size_t wanted = 6;  // a tag and the longest length we accept
+  while (read.size() < wanted) {
+    DWORD got = 0;
+    const size_t ask = std::min(sizeof block, wanted - read.size());
+    if (!ReadFile(file.Get(), block, static_cast<DWORD>(ask), &got, nullptr)) {
+      problem = "it cannot be read as a file";
+      return false;
+    }
+    if (got == 0) break;
+    read.append(block, got);
+    if (wanted == 6 && read.size() >= 2) {
+      const size_t declared = DeclaredDerSize(read);
+      if (declared == 0 && read.size() >= 6) break;  // no DER header: ReadCatalog says what it is
+      if (declared > limit) {
+        problem = "it says it is larger than 64 MiB";
+        return false;
+      }
+      if (declared != 0) wanted = declared;
+    }
   }
   bytes = std::move(read);
   return true;
@@ -65,7 +102,6 @@ void KindsUsed(const Catalog& catalog, bool& sha1, bool& sha256) {
 std::optional<Catalog> ReadPackageCatalog(const std::string& folder, const std::string& infName,
                                           const std::string& name, PackageReport& report) {
   std::string bytes;
-  bool tooLarge = false;
   std::string path;
   if (!JoinInsideFolder(name, path)) {
     Add(report, "outside-package", true, name, "the catalog " + name + " lies outside the package folder");
@@ -78,9 +114,8 @@ std::optional<Catalog> ReadPackageCatalog(const std::string& folder, const std::
   }
   Catalog catalog;
   std::string problem;
-  if (!ReadSmallFile(ToNative(folder, path), kMaxCatalogBytes, bytes, tooLarge)) {
-    problem = tooLarge ? "it is larger than 64 MiB" : "it cannot be read as a file";
-  } else if (ReadCatalog(bytes, catalog, problem)) {
+  if (ReadCatalogBytes(ToNative(folder, path), kMaxCatalogBytes, bytes, problem) &&
+      ReadCatalog(bytes, catalog, problem)) {
     return catalog;
   }
   Add(report, "catalog-unreadable", true, name, name + " is not a catalog Windows can read: " + problem);

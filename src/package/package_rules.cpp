@@ -110,7 +110,8 @@ bool SectionHasId(const InfDocument& inf, const std::string& section, const std:
 // "NT.6.1") serves every platform.
 std::optional<std::string> SectionFor(const InfDocument& inf, const InfLine& line, Arch arch) {
   if (line.fields.empty()) return std::nullopt;
-  const std::string base = line.key ? line.fields[0] : line.fields[0];
+  // "%name%=section,decorations" and the bare "section" form alike.
+  const std::string& base = line.fields[0];
   const std::string platform = std::string("nt") + NtSuffix(arch);
   std::optional<std::string> general;
   for (size_t i = 1; i < line.fields.size(); ++i) {

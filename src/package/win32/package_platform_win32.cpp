@@ -1,6 +1,7 @@
 // On Windows the package is judged for this machine, and the machine's own
 // trust is asked, read only: WinVerifyTrust with no UI and no network
 // retrieval, the TrustedPublisher store opened read-only.
+#include "crypt_owners.h"
 #include "package_check.h"
 
 #include <windows.h>
@@ -22,19 +23,6 @@ std::wstring Wide(const std::string& ansi) {
   wide.resize(wide.size() - 1);
   return wide;
 }
-
-struct StoreOwner {
-  HCERTSTORE store = nullptr;
-  ~StoreOwner() {
-    if (store) CertCloseStore(store, 0);
-  }
-};
-struct CertificateOwner {
-  PCCERT_CONTEXT context = nullptr;
-  ~CertificateOwner() {
-    if (context) CertFreeCertificateContext(context);
-  }
-};
 
 class CWindowsTrust : public TrustView {
  public:
@@ -67,8 +55,7 @@ class CWindowsTrust : public TrustView {
     // A machine without the store has nobody in it.
     if (store.store == nullptr) return false;
     CertificateOwner wanted;
-    wanted.context = CertCreateCertificateContext(X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(certificate.data()),
-                                                  static_cast<DWORD>(certificate.size()));
+    LoadCertificate(certificate, wanted);
     if (wanted.context == nullptr) return std::nullopt;
     CertificateOwner found;
     found.context = CertFindCertificateInStore(store.store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING,

@@ -2,38 +2,16 @@
 // driver catalogs carry; any other key reads as a broken signature.
 #include "signature.h"
 
+#include "crypt_owners.h"
 #include "digest.h"
 
-#include <windows.h>
-
-#include <bcrypt.h>
-#include <wincrypt.h>
 
 namespace varnoll::package {
-
-namespace {
-
-struct CertificateOwner {
-  PCCERT_CONTEXT context = nullptr;
-  ~CertificateOwner() {
-    if (context) CertFreeCertificateContext(context);
-  }
-};
-struct KeyOwner {
-  BCRYPT_KEY_HANDLE key = nullptr;
-  ~KeyOwner() {
-    if (key) BCryptDestroyKey(key);
-  }
-};
-
-}  // namespace
 
 bool VerifyWithCertificate(const std::string& certificate, DigestKind kind, const std::string& data,
                            const std::string& signature) {
   CertificateOwner owner;
-  owner.context = CertCreateCertificateContext(X509_ASN_ENCODING,
-                                               reinterpret_cast<const BYTE*>(certificate.data()),
-                                               static_cast<DWORD>(certificate.size()));
+  LoadCertificate(certificate, owner);
   KeyOwner key;
   if (owner.context == nullptr ||
       !CryptImportPublicKeyInfoEx2(X509_ASN_ENCODING, &owner.context->pCertInfo->SubjectPublicKeyInfo, 0, nullptr,
