@@ -30,7 +30,7 @@ echo "Plugged in a modem (a root-enumerated device): $instance, hardware ID $har
 
 folder="$work/drivers"
 mkdir -p "$folder"
-cp samples/drivers/*.inf dist/varnoll64.exe "$folder/"
+cp samples/drivers/*.inf samples/drivers/*.cat dist/varnoll64.exe "$folder/"
 store="$WINEPREFIX/drive_c/windows/inf"
 ls "$store" | sort >"$work/store.before"
 
@@ -56,6 +56,24 @@ detect() {  # what a deployment tool's detection sees: exit status, standard out
   tr -d '\r' <"$work/detect.out" | sed 's/^/  stdout | /'
   grep -v -e '^err:' -e '^fixme:' "$work/detect.err" | tr -d '\r' | sed 's/^/  stderr | /' || true
 }
+# Before the package goes out: would Windows take it? Then a copy of it
+# with one byte of the INF changed after signing.
+preflight() {  # FOLDER TITLE
+  echo
+  echo "$2"
+  set +e
+  wine "$work/varnollcheck64.exe" --preflight "$(printf 'Z:%s' "$1" | tr '/' '\\')" >"$work/pf.out" 2>"$work/pf.err" </dev/null
+  echo "  exit status $?"
+  set -e
+  tr -d '\r' <"$work/pf.out" | sed 's/^/  stdout | /'
+  grep -v -e '^err:' -e '^fixme:' "$work/pf.err" | tr -d '\r' | sed 's/^/  stderr | /' || true
+}
+preflight "$root/samples/drivers" "Pre-flight: varnollcheck64.exe --preflight on the sample package (signed by a throwaway test certificate)"
+changed="$work/changed"
+cp -r samples/drivers "$changed"
+sed -i 's/Tarvelix V.92 PCI Modem (sample)/Tarvelix V.92 PCI Modem (sampLe)/' "$changed/tarvelix-v92.inf"
+preflight "$changed" "Pre-flight on a copy where one byte of tarvelix-v92.inf changed after signing"
+
 echo
 echo "A deployment tool's detection, before the install: varnollcheck64.exe --detect on the V.92 package"
 detect

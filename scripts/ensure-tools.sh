@@ -66,6 +66,8 @@ need_test() {
   have_cmd iconv || need+=(libc-bin)
   have_cmd awk || need+=(gawk)
   have_cmd openssl || need+=(openssl)
+  # The package tests make driver catalogs with asn1crypto.
+  [ -x /usr/bin/python3 ] && /usr/bin/python3 -c 'import asn1crypto' 2>/dev/null || need+=(python3-asn1crypto)
 }
 
 need_sign() { have_cmd osslsigncode || need+=(osslsigncode); }

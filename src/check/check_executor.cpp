@@ -27,7 +27,8 @@ bool CCheckExecutor::OnQualifyingInf(const std::string& infName, const std::stri
       });
       const bool usesPackage = copy != lookup.copies.end();
       if (usesPackage && !file.store) file.store = *copy;
-      file.devices.push_back({device.instanceId, device.driverInf, usesPackage, device.state});
+      file.devices.push_back({device.instanceId, device.driverInf, usesPackage, device.state, device.driverDate,
+                              device.driverVersion, std::nullopt});
     }
     if (!file.store && !lookup.copies.empty()) file.store = lookup.copies.front();
     // The update finds no device and fails with "no such device": the INF
@@ -73,7 +74,18 @@ CheckReport CheckFolder(const std::string& folder, const std::optional<std::stri
   SystemView system;
   CCheckExecutor executor(LookAtSystem(systemInfFolder, system) ? &system : nullptr);
   RunPass(folder, executor);
-  return executor.Report(folder);
+  CheckReport report = executor.Report(folder);
+  const package::PackageContext machine = package::ThisMachine();
+  for (FileReport& file : report.files) {
+    if (!file.Qualifies()) continue;
+    file.package = package::CheckPackage(folder, file.name, *file.hardwareId, machine);
+    for (DeviceMatch& device : file.devices) {
+      if (!file.package->driverVer || !device.driverDate) continue;
+      const package::DriverVer current{*device.driverDate, device.driverVersion.value_or(std::string())};
+      device.downgrade = package::AddDowngrade(*file.package, file.name, device.instanceId, current);
+    }
+  }
+  return report;
 }
 
 }  // namespace varnoll::check

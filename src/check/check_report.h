@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hardware_id.h"
+#include "package_check.h"
 #include "present_devices.h"
 #include "setupapi_log.h"
 
@@ -25,6 +26,9 @@ struct DeviceMatch {
   std::optional<std::string> driverInf;  // where its driver comes from; none installed
   bool usesPackage = false;              // its driver comes from the INF's copy in the driver store
   std::optional<DeviceState> state;      // none: it could not be read
+  std::optional<std::string> driverDate;     // its current driver's, if known
+  std::optional<std::string> driverVersion;
+  std::optional<bool> downgrade;  // the forced install would go down; none when unknown
 };
 
 struct FileReport {
@@ -42,6 +46,8 @@ struct FileReport {
   // With --log: the last logged run of each call that belongs to the file.
   std::optional<LoggedRun> lastUpdate;
   std::optional<LoggedRun> lastStaging;
+  // The package the file makes with its folder, read by Windows' rules.
+  std::optional<package::PackageReport> package;
 
   bool Qualifies() const { return std::holds_alternative<Action>(outcome); }
 };
@@ -58,6 +64,9 @@ struct CheckReport {
   // With --log: the log read, and how many sections it held; none when it
   // could not be read.
   bool logRequested = false;
+  // With --preflight: the JSON also says each file's "package" and
+  // "driver_ver", and whether every package passes ("preflight").
+  bool packageRequested = false;
   std::optional<std::string> logFile;
   size_t logSections = 0;
 };

@@ -3,6 +3,7 @@
 #include "check_executor.h"
 #include "detect.h"
 #include "log_report.h"
+#include "preflight.h"
 #include "report_format.h"
 #include "tool_arguments.h"
 #include "tool_folder.h"
@@ -16,6 +17,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: varnollcheck [--detect] [--json] [--log[=FILE]] [--] [FOLDER]\n"
+    "       varnollcheck --preflight [--json] [--log[=FILE]] [--] [FOLDER]\n"
     "\n"
     "Tells what the Varnoll installer would do with the INF files in FOLDER (by\n"
     "default the folder that holds varnollcheck, as the installer beside it\n"
@@ -29,6 +31,11 @@ constexpr const char kUsage[] =
     "            update and staging did: %windir%\\INF\\setupapi.dev.log, or FILE\n"
     "            with --log=FILE (a log copied from another machine; on Linux\n"
     "            FILE is needed)\n"
+    "  --preflight  whether Windows would take every package that qualifies\n"
+    "            (its catalog, files, signature and models sections): 0 and one\n"
+    "            line on standard output when none has a finding that fails; 1\n"
+    "            and one line per finding on standard error when one has; with\n"
+    "            --json, the report with each package instead, and the same status\n"
     "  --help    this text\n"
     "  --        ends the options: a FOLDER that starts with '-' comes after it\n"
     "\n"
@@ -61,6 +68,24 @@ int TellVerdict(const CheckReport& report, bool json) {
   return verdict.inPlace ? kExitInPlace : kExitNotInPlace;
 }
 
+// The pre-flight verdict: the report's packages, passed or not.
+int TellPreflight(CheckReport& report, bool json) {
+  std::vector<std::pair<std::string, const package::PackageReport*>> packages;
+  for (const FileReport& file : report.files) {
+    if (file.package) packages.emplace_back(file.name, &*file.package);
+  }
+  std::string out;
+  std::string err;
+  const bool passes = package::Preflight(packages, out, err);
+  if (json) {
+    report.packageRequested = true;
+    Write(stdout, FormatJson(report));
+  } else {
+    Write(passes ? stdout : stderr, passes ? out : err);
+  }
+  return passes ? kExitPreflightPasses : kExitPreflightFails;
+}
+
 int UsageError(const std::string& problem) {
   return varnoll::UsageError("varnollcheck", problem, kExitUsage);
 }
@@ -73,6 +98,7 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
   if (!SplitToolArguments(arguments, split, problem)) return UsageError(problem);
   bool json = false;
   bool detect = false;
+  bool preflight = false;
   bool log = false;
   std::string logFile;
   for (const std::string& option : split.options) {
@@ -84,6 +110,8 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
       json = true;
     } else if (option == "--detect") {
       detect = true;
+    } else if (option == "--preflight") {
+      preflight = true;
     } else if (option == "--log" || option.rfind("--log=", 0) == 0) {
       if (option == "--log=") return UsageError("--log= needs a FILE");
       log = true;
@@ -93,6 +121,7 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     }
   }
 
+  if (detect && preflight) return UsageError("--detect and --preflight ask different questions: give one");
   std::string folder;
   if (!FindWorkFolder(platform, split.folder, folder, problem)) {
     Write(stderr, "varnollcheck: " + problem + "\n");
@@ -119,6 +148,7 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     Write(stderr, "varnollcheck: " + logFile + ": the log cannot be read\n");
   }
   if (detect) return TellVerdict(report, json);
+  if (preflight) return TellPreflight(report, json);
   Write(stdout, json ? FormatJson(report) : FormatText(report));
   const Tally tally = Count(report);
   return tally.install + tally.preinstall + tally.either > 0 ? kExitWouldAct : kExitNothingToDo;

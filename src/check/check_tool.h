@@ -15,6 +15,9 @@ constexpr int kExitNothingToDo = 1;
 constexpr int kExitInPlace = 0;
 constexpr int kExitNotInPlace = 1;
 constexpr int kExitUsage = 2;
+// With --preflight: whether Windows would take every qualifying package.
+constexpr int kExitPreflightPasses = 0;
+constexpr int kExitPreflightFails = 1;
 
 // varnollcheck [--detect] [--json] [--log[=FILE]] [--] [FOLDER]: writes to standard output and
 // error, and returns the exit status.

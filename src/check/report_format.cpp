@@ -2,8 +2,10 @@
 
 #include "error_names.h"
 #include "json_writer.h"
+#include "package_format.h"
 #include "text_encoding.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace varnoll::check {
@@ -75,6 +77,13 @@ std::string RunWords(const LoggedRun& run) {
   return words;
 }
 
+// The package verdict, then one line per finding.
+std::string PackageLines(const package::PackageReport& report) {
+  std::string text = "  package:     " + package::PackageSummary(report) + "\n";
+  for (const package::Finding& finding : report.findings) text += "  finding:     " + package::FindingLine(finding) + "\n";
+  return text;
+}
+
 std::string Summary(const CheckReport& report) {
   if (report.files.empty()) return "No INF file here: nothing would be done.\n";
   const Tally tally = Count(report);
@@ -129,6 +138,7 @@ std::string FormatText(const CheckReport& report) {
     if (file.Qualifies()) {
       text += "  store:       " + StoreLine(file, report.systemVisible) + "\n";
       if (file.sha256) text += "  sha256:      " + *file.sha256 + "\n";
+      if (file.package) text += PackageLines(*file.package);
     }
     for (const DeviceMatch& device : file.devices) {
       text += "  device:      " + DeviceLine(device, report.systemVisible) + "\n";
@@ -164,7 +174,7 @@ void RunJson(CJsonWriter& json, const std::optional<LoggedRun>& run) {
   json.EndObject();
 }
 
-void DeviceJson(CJsonWriter& json, const DeviceMatch& device) {
+void DeviceJson(CJsonWriter& json, const DeviceMatch& device, bool versions) {
   const std::optional<DeviceState>& state = device.state;
   json.BeginObject().Key("instance_id").Ansi(device.instanceId).Key("driver_inf").Ansi(device.driverInf);
   json.Key("uses_package").Bool(device.usesPackage);
@@ -172,6 +182,10 @@ void DeviceJson(CJsonWriter& json, const DeviceMatch& device) {
   json.Key("problem");
   state && state->problem ? json.Number(static_cast<long long>(*state->problem)) : json.Null();
   json.Key("restart_pending").Bool(state ? std::optional<bool>(state->restartPending) : std::nullopt);
+  if (versions) {
+    json.Key("driver_version").Ansi(device.driverVersion).Key("driver_date").Ansi(device.driverDate);
+    json.Key("downgrade").Bool(device.downgrade);
+  }
   json.EndObject();
 }
 
@@ -189,12 +203,33 @@ void FileJson(CJsonWriter& json, const CheckReport& report, const FileReport& fi
     json.Key("last_staging");
     RunJson(json, file.lastStaging);
   }
+  if (report.packageRequested && file.package) {
+    json.Key("package").Raw(package::PackageJson(*file.package, JsonText));
+    json.Key("driver_ver").Raw(package::DriverVerJson(file.package->driverVer, JsonText));
+  }
   json.Key("devices").BeginArray();
-  for (const DeviceMatch& device : file.devices) DeviceJson(json, device);
+  for (const DeviceMatch& device : file.devices) DeviceJson(json, device, report.packageRequested);
   json.EndArray().EndObject();
 }
 
 }  // namespace
+
+bool IsUtf8(const std::string& text) {
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+std::string JsonText(const std::string& text) {
+  return JsonString(IsUtf8(text) ? text : AnsiToUtf8(text));
+}
 
 std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
   CJsonWriter json;
@@ -213,6 +248,11 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
     }
   }
   if (verdict) json.Break(1).Key("in_place").Bool(verdict->inPlace);
+  if (report.packageRequested) {
+    const bool fails = std::any_of(report.files.begin(), report.files.end(),
+                                   [](const FileReport& file) { return file.package && file.package->Fails(); });
+    json.Break(1).Key("preflight").Bool(!fails);
+  }
   return json.EndObject().Finish();
 }
 

@@ -17,6 +17,11 @@ std::string FormatText(const CheckReport& report);
 // the object also says "in_place".
 std::string FormatJson(const CheckReport& report, const Verdict* verdict = nullptr);
 
+// `text` as a JSON string literal: taken as UTF-8 when it is valid UTF-8
+// (the package reader's text), else converted from the ANSI code page.
+std::string JsonText(const std::string& text);
+bool IsUtf8(const std::string& text);
+
 // A number as decimal digits; the tool writes its output without printf.
 std::string Decimal(long long value);
 

@@ -87,6 +87,11 @@ CJsonWriter& CJsonWriter::Null() {
   return *this;
 }
 
+CJsonWriter& CJsonWriter::Raw(std::string_view json) {
+  Value(json);
+  return *this;
+}
+
 CJsonWriter& CJsonWriter::Break(int indent) {
   breakIndent_ = indent;
   return *this;

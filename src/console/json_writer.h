@@ -30,6 +30,8 @@ class CJsonWriter {
   CJsonWriter& Bool(const std::optional<bool>& value);  // null when absent
   CJsonWriter& Number(long long value);
   CJsonWriter& Null();
+  // A value another writer already made (well-formed JSON).
+  CJsonWriter& Raw(std::string_view json);
 
   // The next member or element, or the closing bracket, starts on a line of
   // its own, indented by `indent` spaces.

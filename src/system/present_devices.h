@@ -23,6 +23,8 @@ struct PresentDevice {
   std::vector<std::string> compatibleIds;
   std::optional<std::string> driverInf;  // the INF its driver came from, if it has one
   std::optional<DeviceState> state;      // none: it could not be read
+  std::optional<std::string> driverDate = std::nullopt;     // its driver's date ("m-d-yyyy"), if known
+  std::optional<std::string> driverVersion = std::nullopt;  // its driver's version ("w.x.y.z"), if known
 };
 
 // Fills `devices` with every present device. False where this system has no

@@ -55,7 +55,7 @@ CHANGING = re.compile(r"^(UpdateDriverForPlugAndPlayDevices|DiInstall|DiUninstal
 # Windows' own DLLs. ARM64 Windows has the Universal CRT in the box (Windows
 # 7 and 8.1 do not, so the x86 and x64 builds use msvcrt.dll).
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "newdev.dll", "setupapi.dll",
-               "cfgmgr32.dll", "bcrypt.dll"}
+               "cfgmgr32.dll", "bcrypt.dll", "crypt32.dll", "wintrust.dll"}
 UCRT_DLLS = re.compile(r"^(ucrtbase\.dll|api-ms-win-crt-[a-z0-9-]+\.dll)$")
 DEVICE_CALLS = {"UpdateDriverForPlugAndPlayDevicesA": "newdev.dll", "SetupCopyOEMInfA": "setupapi.dll",
                 "CM_Locate_DevNodeA": "cfgmgr32.dll", "CM_Reenumerate_DevNode": "cfgmgr32.dll"}

@@ -34,12 +34,14 @@ sed 's/PCI\\VEN_1F2E&DEV_0A01/PCI\\VEN_1F2E\&DEV_0C10/' "$source_dir/samples/dri
 grep -q 'DEV_0C10' "$folder/a.inf" || fail "could not make a.inf"
 cp "$source_dir/samples/drivers/tarvelix-fax.inf" "$folder/b.inf"
 cp "$source_dir/samples/drivers/modem-enumerator.inf" "$folder/c.inf"
+# The catalogs the sample INFs name: Wine stages no INF whose catalog is missing.
+cp "$source_dir"/samples/drivers/*.cat "$folder/"
 iconv -f UTF-8 -t UTF-16 "$source_dir/samples/drivers/tarvelix-v92.inf" >"$folder/d.inf"
 win_folder=$(printf 'Z:%s' "$folder" | tr '/' '\\')
 # The package a deployment tool asks about: a.inf alone.
 package=$work/package
 mkdir -p "$package"
-cp "$folder/a.inf" "$package/"
+cp "$folder/a.inf" "$folder/tarvelix-v92.cat" "$package/"
 win_package=$(printf 'Z:%s' "$package" | tr '/' '\\')
 
 instance=$(wine "$helpers/make_device.exe" "$present_id" 2>/dev/null </dev/null | tr -d '\r')
@@ -108,6 +110,9 @@ expect_detect() {  # EXE in|out: --detect on the package, as a deployment tool r
   fi
 }
 
+# Wine's crypt32 makes its certificate stores' registry keys on first use
+# (the package check asks WinVerifyTrust); Windows has them from the start.
+wine "$dist/varnollcheck64.exe" --preflight "$win_package" >/dev/null 2>&1 </dev/null || true
 before=$(state)
 cp "$dist/varnollcheck64.exe" "$work/"
 run_check "$work/varnollcheck64.exe" --json "$win_folder"

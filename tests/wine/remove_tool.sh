@@ -45,6 +45,7 @@ make_package() {  # FOLDER NAME DEVICE_SUFFIX
   mkdir -p "$1"
   sed "s/PCI\\\\VEN_1F2E&DEV_0A01/PCI\\\\VEN_1F2E\\&DEV_$3/" "$source_dir/samples/drivers/tarvelix-v92.inf" >"$1/$2"
   grep -q "DEV_$3" "$1/$2" || fail "could not make $2"
+  cp "$source_dir/samples/drivers/tarvelix-v92.cat" "$1/"  # Wine stages no INF without its catalog
 }
 snapshot() { (cd "$1" && find . -printf '%p %s %m\n' | LC_ALL=C sort && find . -type f -print0 | xargs -0 sha256sum); }
 

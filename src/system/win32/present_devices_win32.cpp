@@ -1,5 +1,6 @@
 // Present devices from the Setup API, read only: enumerates, reads IDs and
-// the driver key's InfPath, and opens nothing for writing.
+// the driver key's InfPath, DriverDate and DriverVersion, and opens nothing
+// for writing.
 #include "device_view.h"
 #include "present_devices.h"
 #include "unique_handle.h"
@@ -54,7 +55,8 @@ std::vector<std::string> IdList(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD pro
   return SplitMultiString(data);
 }
 
-std::optional<std::string> DriverInf(HDEVINFO set, SP_DEVINFO_DATA& device) {
+// A string value of the device's driver key: InfPath, DriverDate, DriverVersion.
+std::optional<std::string> DriverValue(HDEVINFO set, SP_DEVINFO_DATA& device, const char* name) {
   const UniqueDeviceKey key(
       SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE));
   if (!key.IsValid() || key.Get() == nullptr) return std::nullopt;
@@ -62,7 +64,7 @@ std::optional<std::string> DriverInf(HDEVINFO set, SP_DEVINFO_DATA& device) {
   DWORD type = 0;
   DWORD size = sizeof value - 1;
   // Reg* calls return their error instead of setting the last error.
-  if (RegQueryValueExA(static_cast<HKEY>(key.Get()), "InfPath", nullptr, &type,
+  if (RegQueryValueExA(static_cast<HKEY>(key.Get()), name, nullptr, &type,
                        reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
       type != REG_SZ) {
     return std::nullopt;
@@ -101,7 +103,9 @@ bool ListPresentDevices(std::vector<PresentDevice>& devices) {
     }
     present.hardwareIds = IdList(set.Get(), device, SPDRP_HARDWAREID);
     present.compatibleIds = IdList(set.Get(), device, SPDRP_COMPATIBLEIDS);
-    present.driverInf = DriverInf(set.Get(), device);
+    present.driverInf = DriverValue(set.Get(), device, "InfPath");
+    present.driverDate = DriverValue(set.Get(), device, "DriverDate");
+    present.driverVersion = DriverValue(set.Get(), device, "DriverVersion");
     present.state = State(device.DevInst);
     devices.push_back(std::move(present));
   }

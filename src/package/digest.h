@@ -1,0 +1,35 @@
+// SHA-1 and SHA-256 from the platform (Windows' CNG, OpenSSL on Linux),
+// the two hashes catalogs identify files by.
+#pragma once
+
+#include "catalog.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace varnoll::package {
+
+class CDigest {
+ public:
+  explicit CDigest(DigestKind kind);
+  ~CDigest();
+  CDigest(const CDigest&) = delete;
+  CDigest& operator=(const CDigest&) = delete;
+
+  // False when the platform could not start the hash; Update then does
+  // nothing and Finish returns empty.
+  bool IsValid() const;
+  void Update(const void* data, size_t size);
+  // The raw digest; the object is spent after it.
+  std::string Finish();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// The raw digest of `bytes`, or empty when the platform cannot hash.
+std::string DigestOf(DigestKind kind, const std::string& bytes);
+
+}  // namespace varnoll::package

@@ -1,0 +1,247 @@
+#include "package_check.h"
+
+#include "der.h"
+#include "file_hash.h"
+#include "names.h"
+#include "unique_handle.h"
+
+#include <algorithm>
+
+namespace varnoll::package {
+
+namespace {
+
+// Reads a whole file of at most `limit` bytes; false when it cannot be
+// read or is larger (`tooLarge`).
+bool ReadSmallFile(const std::string& path, size_t limit, std::string& bytes, bool& tooLarge) {
+  tooLarge = false;
+  UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return false;
+  std::string read;
+  char block[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), block, sizeof block, &got, nullptr)) return false;
+    if (got == 0) break;
+    if (read.size() + got > limit) {
+      tooLarge = true;
+      return false;
+    }
+    read.append(block, got);
+  }
+  bytes = std::move(read);
+  return true;
+}
+
+// Reads a catalog: as many bytes as its outer DER element says it holds,
+// so that memory follows a catalog's declared size (at most `limit`), never
+// the size of whatever file carries the name. False with `problem`.
+bool ReadCatalogBytes(const std::string& path, size_t limit, std::string& bytes, std::string& problem) {
+  UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) {
+    problem = "it cannot be read as a file";
+    return false;
+  }
+  std::string read;
+  char block[65536];
+  size_t wanted = 6;  // a tag and the longest length we accept
+  while (read.size() < wanted) {
+    DWORD got = 0;
+    const size_t ask = std::min(sizeof block, wanted - read.size());
+    if (!ReadFile(file.Get(), block, static_cast<DWORD>(ask), &got, nullptr)) {
+      problem = "it cannot be read as a file";
+      return false;
+    }
+    if (got == 0) break;
+    read.append(block, got);
+    if (wanted == 6 && read.size() >= 2) {
+      const size_t declared = DeclaredDerSize(read);
+      if (declared == 0 && read.size() >= 6) break;  // no DER header: ReadCatalog says what it is
+      if (declared > limit) {
+        problem = "it says it is larger than 64 MiB";
+        return false;
+      }
+      if (declared != 0) wanted = declared;
+    }
+  }
+  bytes = std::move(read);
+  return true;
+}
+
+std::string ToNative(const std::string& folder, const std::string& relative) {
+  std::string path = relative;
+  const char separator = folder.empty() ? '/' : folder.back();
+  std::replace(path.begin(), path.end(), '\\', separator);
+  return folder + path;
+}
+
+void Add(PackageReport& report, const char* code, bool fails, const std::string& file, const std::string& text) {
+  report.findings.push_back({code, fails, file, text});
+}
+
+bool InCatalog(const Catalog& catalog, const FileHash& hash) {
+  return std::any_of(catalog.members.begin(), catalog.members.end(), [&](const CatalogMember& member) {
+    if (!member.kind || member.digest.empty()) return false;
+    return member.digest == (*member.kind == DigestKind::kSha1 ? hash.sha1 : hash.sha256);
+  });
+}
+
+// Which digests the catalog's members use, so each file is read once for
+// just those.
+void KindsUsed(const Catalog& catalog, bool& sha1, bool& sha256) {
+  sha1 = sha256 = false;
+  for (const CatalogMember& member : catalog.members) {
+    if (member.kind == DigestKind::kSha1) sha1 = true;
+    if (member.kind == DigestKind::kSha256) sha256 = true;
+  }
+}
+
+// The catalog named by the INF: found, read, its signature checked.
+std::optional<Catalog> ReadPackageCatalog(const std::string& folder, const std::string& infName,
+                                          const std::string& name, PackageReport& report) {
+  std::string bytes;
+  std::string path;
+  if (!JoinInsideFolder(name, path)) {
+    Add(report, "outside-package", true, name, "the catalog " + name + " lies outside the package folder");
+    return std::nullopt;
+  }
+  const FileHash probe = HashPackageFile(ToNative(folder, path), false, false);
+  if (probe.state == FileState::kMissing) {
+    Add(report, "catalog-missing", true, name, infName + " names the catalog " + name + ", which is not in the package");
+    return std::nullopt;
+  }
+  Catalog catalog;
+  std::string problem;
+  if (ReadCatalogBytes(ToNative(folder, path), kMaxCatalogBytes, bytes, problem) &&
+      ReadCatalog(bytes, catalog, problem)) {
+    return catalog;
+  }
+  Add(report, "catalog-unreadable", true, name, name + " is not a catalog Windows can read: " + problem);
+  return std::nullopt;
+}
+
+void CheckSigner(const std::string& catalogPath, const Catalog& catalog, const PackageContext& context,
+                 PackageReport& report) {
+  const SignatureState state = CheckSignature(catalog);
+  const std::string& name = *report.catalog;
+  report.signature = state == SignatureState::kIntact ? "intact" : state == SignatureState::kBroken ? "broken" : "none";
+  report.osAttr = catalog.osAttr;
+  if (catalog.signer) {
+    report.signedBy = catalog.signer->subject;
+    report.signedUntil = catalog.signer->notAfter;
+    report.timestamped = catalog.signer->timestamped;
+  }
+  if (state == SignatureState::kBroken)
+    Add(report, "signature-broken", true, name, "the signature of " + name + " does not match its contents");
+  if (state == SignatureState::kNone)
+    Add(report, "signature-broken", true, name, name + " is not signed: Windows takes no unsigned catalog");
+  if (context.trust == nullptr) return;
+  report.trusted = context.trust->CatalogTrusted(catalogPath);
+  if (catalog.signer) report.trustedPublisher = context.trust->InTrustedPublisher(catalog.signer->certificate);
+  const std::optional<std::string> version = context.trust->OsVersion();
+  if (version && catalog.osAttr) report.osCovered = OsAttrCovers(*catalog.osAttr, *version);
+  if (report.trusted == false)
+    Add(report, "not-trusted", true, name, "not trusted on this machine: " + name + "'s signer has no trusted chain here");
+  if (report.trustedPublisher == false)
+    Add(report, "publisher-not-trusted", true, name,
+        "not trusted on this machine: " + catalog.signer->subject +
+            " is not in its TrustedPublisher store, so Windows would ask, and an unattended install fails");
+  if (report.osCovered == false)
+    Add(report, "os-not-covered", true, name, name + "'s OSAttr (" + *catalog.osAttr + ") leaves out Windows " + *version);
+}
+
+void CheckFiles(const std::string& folder, const std::string& infName, const InfDocument& inf,
+                const std::optional<Catalog>& catalog, const PackageContext& context, PackageReport& report) {
+  std::vector<ListedFile> listed = ListedFiles(inf, {context.catalogArch});
+  for (Arch arch : context.arches) {
+    for (ListedFile& file : ListedFiles(inf, {arch})) {
+      const bool seen = std::any_of(listed.begin(), listed.end(),
+                                    [&](const ListedFile& other) { return EqualIgnoringCase(other.path, file.path); });
+      if (!seen) listed.push_back(std::move(file));
+    }
+  }
+  listed.insert(listed.begin(), ListedFile{infName, infName, false});
+  bool sha1 = false;
+  bool sha256 = false;
+  if (catalog) KindsUsed(*catalog, sha1, sha256);
+  const std::string catalogName = report.catalog.value_or(std::string());
+  for (const ListedFile& file : listed) {
+    PackageFile entry{file.name, file.path, false, std::nullopt};
+    if (file.outside) {
+      Add(report, "outside-package", true, file.name, file.name + " is listed at " + file.path + ", outside the package folder; not followed");
+      report.files.push_back(entry);
+      continue;
+    }
+    const FileHash hash = HashPackageFile(ToNative(folder, file.path), sha1, sha256);
+    entry.present = hash.state == FileState::kPresent;
+    if (hash.state == FileState::kMissing)
+      Add(report, "file-missing", true, file.name, file.name + " is listed but not in the package (" + file.path + ")");
+    if (hash.state == FileState::kNotAFile || hash.state == FileState::kUnreadable)
+      Add(report, "file-missing", true, file.name, file.name + " is listed, but " + file.path + " is not a file that can be read");
+    if (catalog && entry.present) {
+      entry.inCatalog = InCatalog(*catalog, hash);
+      if (!*entry.inCatalog)
+        Add(report, "not-in-catalog", true, file.name, file.name + " is not in " + catalogName + ": changed after signing?");
+    }
+    report.files.push_back(entry);
+  }
+}
+
+void CheckModels(const InfDocument& inf, const std::string& hardwareId, const PackageContext& context,
+                 PackageReport& report) {
+  for (Arch arch : context.arches) {
+    const ModelsChoice choice = ModelsFor(inf, arch, hardwareId);
+    report.architectures.push_back({arch, choice.section, choice.hasId});
+    const std::string name = ArchName(arch);
+    if (!choice.section) {
+      Add(report, "no-models-for-arch", true, std::string(),
+          "no models section for " + name + ": Windows there needs one decorated .NT" + name + " in [Manufacturer]");
+    } else if (!choice.hasId) {
+      Add(report, "id-not-in-models", true, std::string(),
+          hardwareId + " is not in [" + *choice.section + "], which Windows uses on " + name);
+    }
+  }
+}
+
+}  // namespace
+
+bool AddDowngrade(PackageReport& report, const std::string& infName, const std::string& instanceId,
+                  const DriverVer& current) {
+  if (!report.driverVer || CompareDriverVer(*report.driverVer, current) >= 0) return false;
+  Add(report, "downgrade", false, infName,
+      "the forced install would replace " + instanceId + "'s driver of " + current.date + ", " + current.version +
+          " with this older one of " + report.driverVer->date + ", " + report.driverVer->version);
+  return true;
+}
+
+bool PackageReport::Fails() const {
+  return std::any_of(findings.begin(), findings.end(), [](const Finding& finding) { return finding.fails; });
+}
+
+PackageReport CheckPackage(const std::string& folder, const std::string& infName, const std::string& hardwareId,
+                           const PackageContext& context) {
+  PackageReport report;
+  std::string bytes;
+  bool tooLarge = false;
+  InfDocument inf;
+  if (ReadSmallFile(folder + infName, 64u << 20, bytes, tooLarge)) inf = ReadInfDocument(DecodeInfText(bytes));
+  report.driverVer = DriverVerOf(inf);
+  report.catalog = CatalogFileFor(inf, context.catalogArch);
+  std::optional<Catalog> catalog;
+  if (!report.catalog) {
+    Add(report, "no-catalog", true, infName,
+        infName + " names no CatalogFile: 64-bit Windows refuses an unsigned package (ERROR_NO_CATALOG_FOR_OEM_INF)");
+  } else {
+    catalog = ReadPackageCatalog(folder, infName, *report.catalog, report);
+    std::string relative;
+    if (catalog && JoinInsideFolder(*report.catalog, relative))
+      CheckSigner(ToNative(folder, relative), *catalog, context, report);
+  }
+  CheckFiles(folder, infName, inf, catalog, context, report);
+  CheckModels(inf, hardwareId, context, report);
+  return report;
+}
+
+}  // namespace varnoll::package

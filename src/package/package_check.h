@@ -1,0 +1,76 @@
+// The verdict on one driver package: the INF, its folder, its catalog, read
+// by Windows' rules. Read only.
+#pragma once
+
+#include "package_rules.h"
+#include "signature.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varnoll::package {
+
+struct Finding {
+  std::string code;   // "no-catalog", "not-in-catalog", ...
+  bool fails = true;  // Windows would refuse the package; else a warning
+  std::string file;   // the file it is about, as the INF lists it, or empty
+  std::string text;   // one sentence for a person
+};
+
+struct PackageFile {
+  std::string name;  // as the INF lists it
+  std::string path;  // relative to the INF's folder
+  bool present = false;
+  std::optional<bool> inCatalog;  // none without a readable catalog
+};
+
+struct ArchModels {
+  Arch arch = Arch::kAmd64;
+  std::optional<std::string> section;
+  bool hasId = false;
+};
+
+struct PackageReport {
+  std::optional<std::string> catalog;
+  std::optional<std::string> signedBy;
+  std::optional<std::string> signedUntil;
+  std::optional<bool> timestamped;
+  std::optional<std::string> signature;  // "intact", "broken", "none"
+  std::optional<bool> trusted;
+  std::optional<bool> trustedPublisher;
+  std::optional<bool> osCovered;
+  std::optional<std::string> osAttr;
+  std::vector<PackageFile> files;  // the INF first
+  std::vector<ArchModels> architectures;
+  std::vector<Finding> findings;
+  std::optional<DriverVer> driverVer;
+
+  bool Fails() const;
+};
+
+// What the package is judged for: the architectures (all three on Linux,
+// the machine's own on Windows), the one whose catalog and files count,
+// and the machine's trust answers (none on Linux).
+struct PackageContext {
+  std::vector<Arch> arches;
+  Arch catalogArch = Arch::kAmd64;
+  const TrustView* trust = nullptr;
+};
+
+// Whether installing `report`'s package over a device whose driver is
+// `current` goes down by Windows' order (date first, then version); if so,
+// adds a "downgrade" warning: the forced install does it, Windows does not
+// refuse it.
+bool AddDowngrade(PackageReport& report, const std::string& infName, const std::string& instanceId,
+                  const DriverVer& current);
+
+// This machine's context: see package_platform_*.cpp.
+PackageContext ThisMachine();
+
+// Checks the package `infName` makes in `folder` (with its trailing
+// separator) for the hardware ID the installer takes from it.
+PackageReport CheckPackage(const std::string& folder, const std::string& infName, const std::string& hardwareId,
+                           const PackageContext& context);
+
+}  // namespace varnoll::package

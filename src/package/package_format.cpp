@@ -1,0 +1,78 @@
+#include "package_format.h"
+
+namespace varnoll::package {
+
+namespace {
+
+std::string Optional(const std::optional<std::string>& text, JsonQuote quote) {
+  return text ? quote(*text) : std::string("null");
+}
+
+std::string Bool(const std::optional<bool>& value) { return !value ? "null" : *value ? "true" : "false"; }
+
+std::string FilesJson(const PackageReport& report, JsonQuote quote) {
+  std::string json = "[";
+  for (size_t i = 0; i < report.files.size(); ++i) {
+    const PackageFile& file = report.files[i];
+    json += (i == 0 ? "" : ", ") + std::string("{\"name\": ") + quote(file.name) + ", \"path\": " + quote(file.path) +
+            ", \"present\": " + Bool(file.present) + ", \"in_catalog\": " + Bool(file.inCatalog) + "}";
+  }
+  return json + "]";
+}
+
+std::string ArchitecturesJson(const PackageReport& report, JsonQuote quote) {
+  std::string json = "{";
+  for (size_t i = 0; i < report.architectures.size(); ++i) {
+    const ArchModels& arch = report.architectures[i];
+    json += (i == 0 ? "" : ", ") + quote(ArchName(arch.arch)) + ": {\"models\": " + Optional(arch.section, quote) +
+            ", \"has_id\": " + Bool(arch.hasId) + "}";
+  }
+  return json + "}";
+}
+
+std::string FindingsJson(const PackageReport& report, JsonQuote quote) {
+  std::string json = "[";
+  for (size_t i = 0; i < report.findings.size(); ++i) {
+    const Finding& finding = report.findings[i];
+    json += (i == 0 ? "" : ", ") + std::string("{\"code\": ") + quote(finding.code) +
+            ", \"severity\": " + quote(finding.fails ? "fails" : "warning") +
+            ", \"file\": " + (finding.file.empty() ? std::string("null") : quote(finding.file)) +
+            ", \"text\": " + quote(finding.text) + "}";
+  }
+  return json + "]";
+}
+
+}  // namespace
+
+std::string PackageJson(const PackageReport& report, JsonQuote quote) {
+  return "{\"catalog\": " + Optional(report.catalog, quote) + ", \"signed_by\": " + Optional(report.signedBy, quote) +
+         ", \"signed_until\": " + Optional(report.signedUntil, quote) + ", \"timestamped\": " +
+         Bool(report.timestamped) + ", \"signature\": " + Optional(report.signature, quote) +
+         ", \"trusted\": " + Bool(report.trusted) + ", \"trusted_publisher\": " + Bool(report.trustedPublisher) +
+         ", \"os_covered\": " + Bool(report.osCovered) + ", \"os_attr\": " + Optional(report.osAttr, quote) +
+         ", \"files\": " + FilesJson(report, quote) + ", \"architectures\": " + ArchitecturesJson(report, quote) +
+         ", \"findings\": " + FindingsJson(report, quote) + "}";
+}
+
+std::string DriverVerJson(const std::optional<DriverVer>& driverVer, JsonQuote quote) {
+  if (!driverVer) return "null";
+  return "{\"date\": " + quote(driverVer->date) + ", \"version\": " + quote(driverVer->version) + "}";
+}
+
+std::string PackageSummary(const PackageReport& report) {
+  for (const bool fails : {true, false}) {
+    for (const Finding& finding : report.findings) {
+      if (finding.fails == fails) return std::string(fails ? "fails: " : "warning: ") + finding.text;
+    }
+  }
+  const size_t others = report.files.empty() ? 0 : report.files.size() - 1;
+  return "ok: " + report.catalog.value_or("no catalog") + ", signed by " + report.signedBy.value_or("nobody") +
+         ", covers the INF" +
+         (others == 0 ? std::string() : " and " + std::to_string(others) + (others == 1 ? " file" : " files"));
+}
+
+std::string FindingLine(const Finding& finding) {
+  return std::string("[") + (finding.fails ? "fails" : "warning") + "] " + finding.code + ": " + finding.text;
+}
+
+}  // namespace varnoll::package

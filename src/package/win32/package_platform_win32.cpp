@@ -1,0 +1,105 @@
+// On Windows the package is judged for this machine, and the machine's own
+// trust is asked, read only: WinVerifyTrust with no UI and no network
+// retrieval, the TrustedPublisher store opened read-only.
+#include "crypt_owners.h"
+#include "package_check.h"
+
+#include <windows.h>
+
+#include <softpub.h>
+#include <wincrypt.h>
+#include <wintrust.h>
+
+#include <string>
+
+namespace varnoll::package {
+
+namespace {
+
+std::wstring Wide(const std::string& ansi) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+  std::wstring wide(size > 0 ? size : 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(), size);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+class CWindowsTrust : public TrustView {
+ public:
+  std::optional<bool> CatalogTrusted(const std::string& catalogPath) const override {
+    const std::wstring path = Wide(catalogPath);
+    WINTRUST_FILE_INFO file{};
+    file.cbStruct = sizeof file;
+    file.pcwszFilePath = path.c_str();
+    WINTRUST_DATA data{};
+    data.cbStruct = sizeof data;
+    data.dwUIChoice = WTD_UI_NONE;
+    data.fdwRevocationChecks = WTD_REVOKE_NONE;
+    data.dwUnionChoice = WTD_CHOICE_FILE;
+    data.pFile = &file;
+    data.dwStateAction = WTD_STATEACTION_VERIFY;
+    data.dwProvFlags = WTD_CACHE_ONLY_URL_RETRIEVAL | WTD_REVOCATION_CHECK_NONE;
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    const LONG status = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+    data.dwStateAction = WTD_STATEACTION_CLOSE;
+    WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+    return status == 0;
+  }
+
+  std::optional<bool> InTrustedPublisher(const std::string& certificate) const override {
+    StoreOwner store;
+    store.store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
+                                CERT_SYSTEM_STORE_LOCAL_MACHINE | CERT_STORE_READONLY_FLAG |
+                                    CERT_STORE_OPEN_EXISTING_FLAG,
+                                L"TrustedPublisher");
+    // A machine without the store has nobody in it.
+    if (store.store == nullptr) return false;
+    CertificateOwner wanted;
+    LoadCertificate(certificate, wanted);
+    if (wanted.context == nullptr) return std::nullopt;
+    CertificateOwner found;
+    found.context = CertFindCertificateInStore(store.store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING,
+                                               wanted.context, nullptr);
+    return found.context != nullptr;
+  }
+
+  // RtlGetVersion tells the true version whatever the manifest says, where
+  // GetVersionEx would not.
+  std::optional<std::string> OsVersion() const override {
+    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto get = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
+                                 reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                           : nullptr;
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (get == nullptr || get(&info) != 0) return std::nullopt;
+    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion);
+  }
+};
+
+Arch MachineArch() {
+  SYSTEM_INFO info{};
+  GetNativeSystemInfo(&info);
+  switch (info.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_INTEL:
+      return Arch::kX86;
+    case 12:  // PROCESSOR_ARCHITECTURE_ARM64
+      return Arch::kArm64;
+    default:
+      return Arch::kAmd64;
+  }
+}
+
+}  // namespace
+
+PackageContext ThisMachine() {
+  static const CWindowsTrust trust;
+  PackageContext context;
+  context.catalogArch = MachineArch();
+  context.arches = {context.catalogArch};
+  context.trust = &trust;
+  return context;
+}
+
+}  // namespace varnoll::package

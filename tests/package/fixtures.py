@@ -1,0 +1,215 @@
+#!/usr/bin/python3
+"""Driver packages for the package check, made the way a packaging pipeline
+makes them: an INF, the files it lists, a catalog from make_catalog.py signed
+by osslsigncode with a throwaway certificate. Each fixture says which
+findings a check for x64 Windows must give. Shared by the Linux test and
+the Wine agreement test.
+
+    fixtures.py WORK   # writes WORK/pki and WORK/<fixture>/ for each fixture
+"""
+import os
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import make_catalog  # noqa: E402
+
+HWID = "PCI\\VEN_1F2E&DEV_0A01"
+
+
+def inf_text(catalog="CatalogFile=kestrel.cat", files="odd.sys=1\r\nreadme.txt=2,docs\r\n",
+             manufacturer="%Mfg%=Tarvelix,NTamd64,NTarm64", arm64_id=HWID, extra=""):
+    return ("; Kestrel test package\r\n[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"
+            + (catalog + "\r\n" if catalog else "")
+            + "DriverVer=12/01/2026,1.2.3.4\r\n\r\n"
+            "[SourceDisksNames]\r\n1=%Disk%,,,\r\n2=%Disk%,,,\\data\r\n\r\n"
+            "[SourceDisksFiles]\r\n" + files + "\r\n"
+            "[Manufacturer]\r\n" + manufacturer + "\r\n\r\n"
+            "[Tarvelix]\r\n%M%=Inst, " + HWID + "\r\n"
+            "[Tarvelix.NTamd64]\r\n%M%=Inst, " + HWID + "\r\n"
+            "[Tarvelix.NTarm64]\r\n%M%=Inst, " + arm64_id + "\r\n" + extra +
+            "[Strings]\r\nDisk=\"Kestrel disk\"\r\nMfg=\"Tarvelix\"\r\nM=\"Kestrel modem\"\r\n").encode()
+
+
+def make_pki(pki):
+    os.makedirs(pki, exist_ok=True)
+    def run(*args):
+        subprocess.run(args, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{pki}/ca.key", "-out",
+        f"{pki}/ca.pem", "-days", "2", "-subj", "/CN=Varnoll Test CA", "-addext",
+        "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+    run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{pki}/signer.key", "-out",
+        f"{pki}/signer.csr", "-subj", "/CN=Varnoll Test Publisher/O=Varnoll Test")
+    with open(f"{pki}/ext", "w") as f:
+        f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n")
+    run("openssl", "x509", "-req", "-in", f"{pki}/signer.csr", "-CA", f"{pki}/ca.pem", "-CAkey", f"{pki}/ca.key",
+        "-CAcreateserial", "-out", f"{pki}/signer.pem", "-days", "2", "-extfile", f"{pki}/ext")
+
+
+def sign(folder, pki, name, members, osattr="2:6.1,2:10.0"):
+    unsigned = os.path.join(folder, name + ".unsigned")
+    make_catalog.main_args(["--osattr", osattr, unsigned] + [os.path.join(folder, m) for m in members])
+    subprocess.run(["osslsigncode", "sign", "-certs", f"{pki}/signer.pem", "-key", f"{pki}/signer.key", "-h",
+                    "sha256", "-in", unsigned, "-out", os.path.join(folder, name)], check=True,
+                   stdout=subprocess.DEVNULL)
+    os.remove(unsigned)
+
+
+def write(folder, name, data):
+    path = os.path.join(folder, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def flip(folder, name, offset):
+    path = os.path.join(folder, name)
+    data = bytearray(open(path, "rb").read())
+    data[offset] ^= 0x01
+    open(path, "wb").write(bytes(data))
+
+
+def base(folder, inf=None):
+    """kestrel.inf, a PE image whose size is no multiple of 8, a text file in data\\docs."""
+    write(folder, "kestrel.inf", inf or inf_text())
+    write(folder, "odd.sys", make_catalog.pe_bytes(code=b"\x31\xc0\xc3", overlay=b"tail"[:3]))
+    write(folder, "data/docs/readme.txt", b"Kestrel modem notes\r\n")
+    return ["kestrel.inf", "odd.sys", "data/docs/readme.txt"]
+
+
+# name: (builder(folder, pki), {(code, file)} that a check for x64 gives)
+def good(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder))
+
+
+def inf_changed(folder, pki):
+    good(folder, pki)
+    # An admin adds a hardware ID to the signed INF.
+    data = open(os.path.join(folder, "kestrel.inf"), "rb").read()
+    write(folder, "kestrel.inf", data.replace(b"[Strings]", b"[Tarvelix.NTamd64]\r\n%M%=Inst, PCI\\VEN_1F2E&DEV_0A02\r\n[Strings]"))
+
+
+def file_changed(folder, pki):
+    good(folder, pki)
+    flip(folder, "data/docs/readme.txt", 3)
+
+
+def pe_changed(folder, pki):
+    good(folder, pki)
+    flip(folder, "odd.sys", 0x201)
+
+
+def pe_checksum_changed(folder, pki):
+    # The checksum is not hashed: a changed checksum keeps the image in the catalog.
+    good(folder, pki)
+    flip(folder, "odd.sys", 0x40 + 24 + 64)
+
+
+def file_missing(folder, pki):
+    good(folder, pki)
+    os.remove(os.path.join(folder, "odd.sys"))
+
+
+def no_catalog(folder, pki):
+    base(folder, inf_text(catalog=None))
+
+
+def decorated_catalog(folder, pki):
+    sign(folder, pki, "kestrel64.cat", base(folder, inf_text(catalog="CatalogFile.NTamd64=kestrel64.cat")))
+
+
+def undecorated_models(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder, inf_text(manufacturer="%Mfg%=Tarvelix")))
+
+
+def id_missing_arm64(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder, inf_text(arm64_id="PCI\\VEN_1F2E&DEV_0AFF")))
+
+
+def dotdot(folder, pki):
+    members = base(folder, inf_text(files="odd.sys=1\r\nreadme.txt=2,docs\r\nsecret.txt=1,..\\..\r\n"))
+    sign(folder, pki, "kestrel.cat", members)
+
+
+def catalog_missing(folder, pki):
+    base(folder)
+
+
+def catalog_empty(folder, pki):
+    base(folder)
+    write(folder, "kestrel.cat", b"")
+
+
+def catalog_truncated(folder, pki):
+    good(folder, pki)
+    data = open(os.path.join(folder, "kestrel.cat"), "rb").read()
+    write(folder, "kestrel.cat", data[:len(data) // 2])
+
+
+def catalog_nested(folder, pki):
+    base(folder)
+    data = b""
+    for _ in range(10000):
+        data = make_catalog.seq(data) if len(data) < 0x1000000 else data
+    write(folder, "kestrel.cat", data)
+
+
+def signature_broken(folder, pki):
+    good(folder, pki)
+    data = open(os.path.join(folder, "kestrel.cat"), "rb").read()
+    # The last bytes are the signature value itself.
+    flip(folder, "kestrel.cat", len(data) - 5)
+
+
+def not_a_file(folder, pki):
+    members = base(folder, inf_text(files="odd.sys=1\r\nreadme.txt=2,docs\r\nfolder.sys=1\r\n"))
+    sign(folder, pki, "kestrel.cat", members)
+    os.makedirs(os.path.join(folder, "folder.sys"))
+
+
+def sha1_catalog(folder, pki):
+    members = base(folder)
+    unsigned = os.path.join(folder, "kestrel.cat.unsigned")
+    make_catalog.main_args(["--sha1", unsigned] + [os.path.join(folder, m) for m in members])
+    subprocess.run(["osslsigncode", "sign", "-certs", f"{pki}/signer.pem", "-key", f"{pki}/signer.key", "-h",
+                    "sha1", "-in", unsigned, "-out", os.path.join(folder, "kestrel.cat")], check=True,
+                   stdout=subprocess.DEVNULL)
+    os.remove(unsigned)
+
+
+F = "fails"
+FIXTURES = {
+    "good": (good, set()),
+    "sha1-catalog": (sha1_catalog, set()),
+    "inf-changed": (inf_changed, {("not-in-catalog", "kestrel.inf")}),
+    "file-changed": (file_changed, {("not-in-catalog", "readme.txt")}),
+    "pe-changed": (pe_changed, {("not-in-catalog", "odd.sys")}),
+    "pe-checksum-changed": (pe_checksum_changed, set()),
+    "file-missing": (file_missing, {("file-missing", "odd.sys")}),
+    "no-catalog": (no_catalog, {("no-catalog", "kestrel.inf")}),
+    "decorated-catalog": (decorated_catalog, set()),
+    "undecorated-models": (undecorated_models, {("no-models-for-arch", None)}),
+    "id-missing-arm64": (id_missing_arm64, set()),  # only a check for ARM64 sees it
+    "dotdot": (dotdot, {("outside-package", "secret.txt")}),
+    "catalog-missing": (catalog_missing, {("catalog-missing", "kestrel.cat")}),
+    "catalog-empty": (catalog_empty, {("catalog-unreadable", "kestrel.cat")}),
+    "catalog-truncated": (catalog_truncated, {("catalog-unreadable", "kestrel.cat")}),
+    "catalog-nested": (catalog_nested, {("catalog-unreadable", "kestrel.cat")}),
+    "signature-broken": (signature_broken, {("signature-broken", "kestrel.cat")}),
+    "not-a-file": (not_a_file, {("file-missing", "folder.sys")}),
+}
+
+
+def make_all(work):
+    shutil.rmtree(work, ignore_errors=True)
+    pki = os.path.join(work, "pki")
+    make_pki(pki)
+    for name, (builder, _) in FIXTURES.items():
+        folder = os.path.join(work, name)
+        os.makedirs(folder, exist_ok=True)
+        builder(folder, pki)
+
+
+if __name__ == "__main__":
+    make_all(sys.argv[1])

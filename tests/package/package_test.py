@@ -1,0 +1,197 @@
+#!/usr/bin/python3
+"""The Linux check tool on driver packages made by fixtures.py: every
+finding, every file's presence and catalog membership (each checked against
+an independent oracle: osslsigncode for PE images, hashlib for the rest),
+the models section per architecture, the text and --preflight forms, and
+bad input (a 1 GiB catalog, a FIFO, an INF listing 10,000 files).
+
+    package_test.py VARNOLLCHECK
+"""
+import hashlib
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import fixtures  # noqa: E402
+import make_catalog  # noqa: E402
+
+TOOL = None
+WORK = None
+# Findings only a check for another architecture gives: the Linux tool
+# judges x86, x64 and ARM64.
+OTHER_ARCHES = {
+    "undecorated-models": {("no-models-for-arch", None)},
+    "id-missing-arm64": {("id-not-in-models", None)},
+}
+
+
+def run(*args):
+    result = subprocess.run([TOOL, *args], capture_output=True)
+    return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
+
+
+def package_of(folder):
+    status, out, err = run("--preflight", "--json", folder)
+    report = json.loads(out)
+    (entry,) = [f for f in report["files"] if f["qualifies"]]
+    return status, report, entry["package"]
+
+
+def oracle_in_catalog(path, catalog, ca):
+    """Whether the file is in the catalog, by tools that share nothing with the product."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if make_catalog.pe_layout(data) is not None:
+        verify = subprocess.run(["osslsigncode", "verify", "-in", path, "-catalog", catalog, "-CAfile", ca],
+                                capture_output=True)
+        return verify.returncode == 0
+    with open(catalog, "rb") as f:
+        cat = f.read()
+    return any(hashlib.new(h, data).digest() in cat for h in ("sha1", "sha256"))
+
+
+class PackageCheck(unittest.TestCase):
+    def test_every_fixture_gives_its_findings_and_exit_status(self):
+        for name, (_, expected) in fixtures.FIXTURES.items():
+            with self.subTest(name):
+                status, report, package = package_of(os.path.join(WORK, name))
+                found = {(f["code"], f["file"]) for f in package["findings"]}
+                self.assertEqual(found, expected | OTHER_ARCHES.get(name, set()), package["findings"])
+                for finding in package["findings"]:
+                    self.assertEqual(set(finding), {"code", "severity", "file", "text"})
+                    self.assertEqual(finding["severity"], "fails")
+                self.assertEqual(status, 1 if found else 0)
+                self.assertEqual(report["preflight"], not found)
+
+    def test_membership_agrees_with_the_oracles(self):
+        ca = os.path.join(WORK, "pki", "ca.pem")
+        checked = 0
+        for name in fixtures.FIXTURES:
+            folder = os.path.join(WORK, name)
+            _, _, package = package_of(folder)
+            self.assertEqual(package["files"][0]["name"], "kestrel.inf")
+            catalog = os.path.join(folder, package["catalog"] or "-")
+            for entry in package["files"]:
+                with self.subTest(fixture=name, file=entry["name"]):
+                    self.assertEqual(set(entry), {"name", "path", "present", "in_catalog"})
+                    path = os.path.join(folder, entry["path"].replace("\\", "/"))
+                    if not entry["present"]:
+                        self.assertIsNone(entry["in_catalog"])
+                        continue
+                    if entry["in_catalog"] is None:  # only without a readable catalog
+                        codes = {f["code"] for f in package["findings"]}
+                        self.assertTrue(codes & {"no-catalog", "catalog-missing", "catalog-unreadable"}, codes)
+                        continue
+                    if package["signature"] != "intact":  # osslsigncode refuses such a catalog
+                        continue
+                    self.assertEqual(entry["in_catalog"], oracle_in_catalog(path, catalog, ca))
+                    checked += 1
+        self.assertGreater(checked, 30)
+
+    def test_the_good_package_names_its_catalog_signer_and_models(self):
+        _, _, package = package_of(os.path.join(WORK, "good"))
+        self.assertEqual((package["catalog"], package["signature"], package["os_attr"]),
+                         ("kestrel.cat", "intact", "2:6.1,2:10.0"))
+        self.assertEqual(package["signed_by"], "CN=Varnoll Test Publisher, O=Varnoll Test")
+        self.assertRegex(package["signed_until"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
+        self.assertIs(package["timestamped"], False)
+        # Linux cannot ask a machine's trust.
+        self.assertEqual((package["trusted"], package["trusted_publisher"], package["os_covered"]), (None, None, None))
+        self.assertEqual([f["path"] for f in package["files"]], ["kestrel.inf", "odd.sys", "data\\docs\\readme.txt"])
+        self.assertEqual(package["architectures"], {
+            "x86": {"models": "Tarvelix", "has_id": True},
+            "amd64": {"models": "Tarvelix.NTamd64", "has_id": True},
+            "arm64": {"models": "Tarvelix.NTarm64", "has_id": True}})
+
+    def test_models_follow_the_decorations(self):
+        cases = {
+            "undecorated-models": {"x86": ("Tarvelix", True), "amd64": (None, False), "arm64": (None, False)},
+            "id-missing-arm64": {"x86": ("Tarvelix", True), "amd64": ("Tarvelix.NTamd64", True),
+                                 "arm64": ("Tarvelix.NTarm64", False)},
+        }
+        for name, expected in cases.items():
+            with self.subTest(name):
+                _, _, package = package_of(os.path.join(WORK, name))
+                got = {arch: (v["models"], v["has_id"]) for arch, v in package["architectures"].items()}
+                self.assertEqual(got, expected)
+
+    def test_the_decorated_catalog_is_the_one_for_x64(self):
+        _, _, package = package_of(os.path.join(WORK, "decorated-catalog"))
+        self.assertEqual(package["catalog"], "kestrel64.cat")
+
+    def test_text_and_preflight_lines(self):
+        status, out, err = run(os.path.join(WORK, "good"))
+        self.assertIn("  package:     ok: kestrel.cat, signed by CN=Varnoll Test Publisher, O=Varnoll Test, "
+                      "covers the INF and 2 files\n", out)
+        status, out, err = run(os.path.join(WORK, "inf-changed"))
+        self.assertIn("  package:     fails: kestrel.inf is not in kestrel.cat: changed after signing?\n", out)
+        self.assertEqual(status, 0)  # the plain report's status is the installer's
+        status, out, err = run("--preflight", os.path.join(WORK, "good"))
+        self.assertEqual((status, err, out.count("\n")), (0, "", 1))
+        status, out, err = run("--preflight", os.path.join(WORK, "undecorated-models"))
+        self.assertEqual((status, out), (1, ""))
+        self.assertEqual(err.count("\n"), 2, err)
+
+    def test_preflight_usage_errors(self):
+        for args in (["--preflight", "--preflight"], ["--preflight", "--detect"]):
+            with self.subTest(args):
+                status, out, err = run(*args, os.path.join(WORK, "good"))
+                self.assertEqual((status, out), (2, ""))
+                self.assertTrue(err)
+
+    def test_bad_input_is_reported_with_flat_memory(self):
+        folder = tempfile.mkdtemp(dir=WORK)
+        fixtures.base(folder, fixtures.inf_text(files="odd.sys=1\r\nfifo.sys=1\r\n" +
+                                                "".join(f"f{i}.dat=1\r\n" for i in range(10000))))
+        os.mkfifo(os.path.join(folder, "fifo.sys"))
+        catalog = os.path.join(folder, "kestrel.cat")
+        open(catalog, "wb").close()
+        _, _, small_peak = run_measured("--preflight", "--json", folder)
+        with open(catalog, "wb") as f:
+            f.truncate(1 << 30)  # 1 GiB, sparse
+        status, out, peak = run_measured("--preflight", "--json", folder)
+        (entry,) = [f for f in json.loads(out)["files"] if f["qualifies"]]
+        package = entry["package"]
+        self.assertEqual(status, 1)
+        codes = [(f["code"], f["file"]) for f in package["findings"]]
+        self.assertIn(("catalog-unreadable", "kestrel.cat"), codes)
+        self.assertIn(("file-missing", "fifo.sys"), codes)
+        self.assertEqual(sum(1 for c, _ in codes if c == "file-missing"), 10001)
+        self.assertEqual(len(package["files"]), 10003)  # the INF, odd.sys, the FIFO, 10,000 more
+        # Flat: a 1 GiB catalog costs no more than an empty one.
+        self.assertLess(peak - small_peak, 16 * 1024, f"{small_peak} KiB grew to {peak} KiB")
+
+
+def run_measured(*args):
+    """Status, standard output and peak memory (KiB) of one run of the tool."""
+    with tempfile.TemporaryFile() as out:
+        child = subprocess.Popen([TOOL, *args], stdout=out, stderr=subprocess.DEVNULL)
+        _, status, usage = os.wait4(child.pid, 0)
+        child.returncode = os.waitstatus_to_exitcode(status)
+        out.seek(0)
+        return child.returncode, out.read().decode("utf-8"), usage.ru_maxrss
+
+
+def main():
+    global TOOL, WORK
+    TOOL = os.path.abspath(sys.argv.pop(1))
+    for tool in ("osslsigncode", "openssl"):
+        if shutil.which(tool) is None:
+            print(f"SKIP: {tool} is not installed")
+            return 77
+    WORK = tempfile.mkdtemp(prefix="varnoll-package-")
+    try:
+        fixtures.make_all(WORK)
+        result = unittest.main(exit=False).result
+        return 0 if result.wasSuccessful() else 1
+    finally:
+        shutil.rmtree(WORK, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,268 @@
+// The package check's pieces on their own: the INF reader's syntax rules,
+// the bounded DER walk, the catalog reader on bad input, the PE layout,
+// the decoration rules, OSAttr and DriverVer order.
+#include "catalog.h"
+#include "der.h"
+#include "file_hash.h"
+#include "inf_document.h"
+#include "package_check.h"
+#include "package_rules.h"
+#include "signature.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace varnoll::package {
+namespace {
+
+// The fields of the first line of [S], joined by '|', with "key=" first.
+std::string FirstLine(const std::string& text) {
+  const InfDocument inf = ReadInfDocument(DecodeInfText(text));
+  const std::vector<InfLine>* lines = inf.Section("s");
+  if (lines == nullptr || lines->empty()) return "(none)";
+  const InfLine& line = lines->front();
+  std::string joined = line.key ? *line.key + "=" : std::string();
+  for (size_t i = 0; i < line.fields.size(); ++i) joined += (i ? "|" : "") + line.fields[i];
+  return joined;
+}
+
+TEST(InfDocument, ReadsLinesByWindowsSyntaxRules) {
+  const struct {
+    const char* text;
+    const char* expected;
+  } cases[] = {
+      {"[S]\na = b, c\n", "a=b|c"},
+      {"[s]\r\na=b\r\n", "a=b"},                                  // section names ignore case
+      {"[S]\na = \"b, c\" ; comment\n", "a=b, c"},                 // quotes keep commas
+      {"[S]\na = \"say \"\"hi\"\"\"\n", "a=say \"hi\""},           // "" is a quote
+      {"[S]\na = \" padded \"\n", "a= padded "},                   // quoted blanks stay
+      {"[S]\na = b, \\\n  c\n", "a=b|c"},                          // \ continues the line
+      {"[S]\na = b\\c\n", "a=b\\c"},                               // a \ inside stays
+      {"[S]\n; only a comment\na=1\n", "a=1"},
+      {"[S]\na = %T%\n[Strings]\nT=\"tok en\"\n", "a=tok en"},     // %strkey%
+      {"[S]\na = %t%\n[strings]\nT=x\n", "a=x"},                   // keys ignore case
+      {"[S]\na = 100%%\n[Strings]\n", "a=100%"},                   // %% is %
+      {"[S]\na = %missing%\n[Strings]\n", "a=%missing%"},
+      {"[S]\nplain, two\n", "plain|two"},                          // no key
+      {"[S]\na =\n", "a="},
+      {"\xEF\xBB\xBF[S]\na=b\n", "a=b"},                           // UTF-8 BOM
+      {"[S]\n\"a=b\" = c\n", "a=b=c"},                             // a quoted = is no separator
+  };
+  for (const auto& row : cases) {
+    EXPECT_EQ(FirstLine(row.text), row.expected) << "INF: " << row.text;
+  }
+}
+
+TEST(InfDocument, DecodesUtf16WithItsByteOrderMark) {
+  const std::u16string text = u"[S]\r\na = \u00e9t\u00e9, x\r\n";
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  EXPECT_EQ(FirstLine(bytes), "a=\xC3\xA9t\xC3\xA9|x");
+}
+
+TEST(InfDocument, MergesSectionsOfTheSameNameAndIgnoresLinesBeforeAny) {
+  const InfDocument inf = ReadInfDocument("x=1\n[A]\np=1\n[B]\n[a]\nq=2\n");
+  ASSERT_NE(inf.Section("A"), nullptr);
+  EXPECT_EQ(inf.Section("A")->size(), 2u);
+  EXPECT_EQ(inf.Value("a", "Q"), "2");
+  EXPECT_EQ(inf.SectionNames(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_FALSE(inf.Value("A", "x").has_value());
+}
+
+TEST(Der, RefusesLengthsPastTheBytesAndDepthPastTheLimit) {
+  DerElement element;
+  const std::string truncatedBytes("\x30\x05\x02\x01", 4);
+  const std::string hugeBytes("\x04\x84\xFF\xFF\xFF\xFF", 6);
+  const std::string emptyBytes("\x30\x00", 2);
+  const std::string fineBytes("\x02\x01\x05", 3);
+  DerReader truncated(truncatedBytes);
+  EXPECT_FALSE(truncated.Next(element));
+  EXPECT_TRUE(truncated.Failed());
+  DerReader huge(hugeBytes);
+  EXPECT_FALSE(huge.Next(element));
+  DerReader deep(emptyBytes, kDerMaxDepth + 1);
+  EXPECT_FALSE(deep.Next(element));
+  EXPECT_GE(DeclaredDerSize(hugeBytes), size_t{0xFFFFFFFF});
+  EXPECT_EQ(DeclaredDerSize(truncatedBytes), 7u);
+  EXPECT_EQ(DeclaredDerSize("\x1F"), 0u);
+  DerReader fine(fineBytes);
+  ASSERT_TRUE(fine.Next(element));
+  EXPECT_EQ(element.contents, "\x05");
+  EXPECT_TRUE(fine.AtEnd());
+}
+
+TEST(Der, OidText) {
+  EXPECT_EQ(OidText(std::string("\x2A\x86\x48\x86\xF7\x0D\x01\x07\x02", 9)), "1.2.840.113549.1.7.2");
+  EXPECT_EQ(OidText(std::string("\x2A\x86", 2)), "");  // cut in the middle of a number
+}
+
+TEST(Catalog, BadInputIsReportedAndLeavesTheCatalogAlone) {
+  std::string nested;
+  for (int i = 0; i < 10000 && nested.size() < 100; ++i) nested = "\x30" + std::string(1, static_cast<char>(nested.size())) + nested;
+  const struct {
+    std::string bytes;
+    const char* problem;
+  } cases[] = {
+      {"", "it is empty"},
+      {"\x30\x03\x06\x01\x2A", "it is not PKCS#7 signed data"},
+      {nested, "it is not PKCS#7 signed data"},
+      {std::string(1000, '\xFF'), "it is not PKCS#7 signed data"},
+  };
+  for (const auto& row : cases) {
+    Catalog catalog;
+    catalog.osAttr = "untouched";
+    std::string problem;
+    EXPECT_FALSE(ReadCatalog(row.bytes, catalog, problem)) << row.problem;
+    EXPECT_EQ(problem, row.problem);
+    EXPECT_EQ(catalog.osAttr, "untouched");
+  }
+}
+
+TEST(PeLayout, FindsTheChecksumAndCertificateEntryOfPe32AndPe32Plus) {
+  for (const bool plus : {false, true}) {
+    std::string image(0x200, '\0');
+    image[0] = 'M';
+    image[1] = 'Z';
+    image[0x3C] = 0x40;
+    image.replace(0x40, 4, std::string("PE\0\0", 4));
+    image[0x40 + 20] = static_cast<char>(plus ? 240 : 224);  // SizeOfOptionalHeader
+    const size_t optional = 0x40 + 24;
+    image[optional] = 0x0B;
+    image[optional + 1] = plus ? 0x02 : 0x01;
+    const size_t directories = plus ? 112 : 96;
+    image[optional + directories - 4] = 16;
+    image[optional + directories + 32] = 0x10;  // certificate table at 0x110, 8 bytes
+    image[optional + directories + 33] = 0x01;
+    image[optional + directories + 36] = 8;
+    PeLayout layout;
+    ASSERT_TRUE(ReadPeLayout(reinterpret_cast<const unsigned char*>(image.data()), image.size(), layout)) << plus;
+    EXPECT_EQ(layout.checksum, optional + 64);
+    EXPECT_EQ(layout.certEntry, optional + directories + 32);
+    EXPECT_EQ(layout.certTable, 0x110u);
+    EXPECT_EQ(layout.certSize, 8u);
+    image[0x41] = 'X';  // "PX": no PE signature
+    EXPECT_FALSE(ReadPeLayout(reinterpret_cast<const unsigned char*>(image.data()), image.size(), layout));
+  }
+}
+
+TEST(PackageRules, ModelsSectionPerArchitectureFollowsTheDecorations) {
+  const struct {
+    const char* manufacturer;
+    const char* x86;
+    const char* amd64;
+    const char* arm64;
+  } cases[] = {
+      {"%M%=T", "T", "", ""},                                    // undecorated: x86 only
+      {"%M%=T,NTamd64,NTarm64", "T", "T.NTamd64", "T.NTarm64"},
+      {"%M%=T,ntAMD64.10.0", "T", "T.ntAMD64.10.0", ""},
+      {"%M%=T,NT", "T.NT", "T.NT", "T.NT"},                     // no architecture: every one
+      {"%M%=T,NTx86", "T.NTx86", "", ""},
+      {"%M%=T,NTia64", "T", "", ""},                            // named but absent sections do not count
+  };
+  for (const auto& row : cases) {
+    const std::string text = std::string("[Manufacturer]\n") + row.manufacturer +
+                             "\n[T]\nm=i,PCI\\VEN_1\n[T.NTamd64]\nm=i,PCI\\VEN_1\n[T.NTarm64]\nm=i,pci\\ven_1\n"
+                             "[T.ntAMD64.10.0]\nm=i,PCI\\VEN_1\n[T.NT]\nm=i,PCI\\VEN_1\n[T.NTx86]\nm=i,PCI\\VEN_1\n";
+    const InfDocument inf = ReadInfDocument(text);
+    const Arch arches[] = {Arch::kX86, Arch::kAmd64, Arch::kArm64};
+    const char* expected[] = {row.x86, row.amd64, row.arm64};
+    for (int i = 0; i < 3; ++i) {
+      const ModelsChoice choice = ModelsFor(inf, arches[i], "PCI\\VEN_1");
+      EXPECT_EQ(choice.section.value_or(""), expected[i]) << row.manufacturer << " on " << ArchName(arches[i]);
+      EXPECT_EQ(choice.hasId, choice.section.has_value()) << row.manufacturer;
+    }
+  }
+}
+
+TEST(PackageRules, CatalogFileTakesTheDecoratedEntryFirst) {
+  const InfDocument inf =
+      ReadInfDocument("[Version]\nCatalogFile=all.cat\nCatalogFile.NTamd64=x64.cat\nCatalogFile.NT=nt.cat\n");
+  EXPECT_EQ(CatalogFileFor(inf, Arch::kAmd64), "x64.cat");
+  EXPECT_EQ(CatalogFileFor(inf, Arch::kArm64), "nt.cat");
+  EXPECT_FALSE(CatalogFileFor(ReadInfDocument("[Version]\nSignature=x\n"), Arch::kX86).has_value());
+}
+
+TEST(PackageRules, ListedFilesAreFoundWhereTheDiskAndSubdirectoryPutThem) {
+  const InfDocument inf = ReadInfDocument(
+      "[SourceDisksNames]\n1=d,,,\\disk1\n2=d\n[SourceDisksNames.amd64]\n1=d,,,x64\n"
+      "[SourceDisksFiles]\na.sys=1,sub\nb.dll=2\nc.sys=2,..\\..\n[SourceDisksFiles.amd64]\nd.sys=1\n"
+      "[SourceDisksFiles.arm64]\ne.sys=1\n");
+  const std::vector<ListedFile> files = ListedFiles(inf, {Arch::kAmd64});
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_EQ(files[0].path, "disk1\\sub\\a.sys");
+  EXPECT_EQ(files[1].path, "b.dll");
+  EXPECT_TRUE(files[2].outside);
+  EXPECT_EQ(files[3].path, "x64\\d.sys");
+  std::string path;
+  EXPECT_FALSE(JoinInsideFolder("C:\\Windows\\x.cat", path));
+  EXPECT_TRUE(JoinInsideFolder("a\\..\\b.cat", path));
+  EXPECT_EQ(path, "b.cat");
+}
+
+TEST(PackageRules, DriverVerOrderIsDateFirstThenVersion) {
+  const struct {
+    DriverVer a;
+    DriverVer b;
+    int sign;
+  } cases[] = {
+      {{"12/01/2026", "1.0.0.0"}, {"11/30/2026", "9.0.0.0"}, 1},  // a later date wins over any version
+      {{"12/01/2026", "1.0.0.10"}, {"12/01/2026", "1.0.0.9"}, 1},
+      {{"12-01-2026", "1.0"}, {"12/01/2026", "1.0.0.0"}, 0},
+      {{"bad", "9.9.9.9"}, {"01/01/2000", "1.0.0.0"}, -1},
+  };
+  for (const auto& row : cases) {
+    const int got = CompareDriverVer(row.a, row.b);
+    EXPECT_EQ((got > 0) - (got < 0), row.sign) << row.a.date << "," << row.a.version;
+  }
+}
+
+TEST(Signature, OsAttrNamesVersions) {
+  EXPECT_TRUE(OsAttrCovers("2:6.1,2:6.2,2:10.0", "10.0"));
+  EXPECT_TRUE(OsAttrCovers("2:6.1", "6.1"));
+  EXPECT_FALSE(OsAttrCovers("2:6.1,2:6.2", "10.0"));
+  EXPECT_FALSE(OsAttrCovers("", "10.0"));
+}
+
+TEST(Signature, AnUnsignedCatalogHasNoSignature) {
+  EXPECT_EQ(CheckSignature(Catalog()), SignatureState::kNone);
+}
+
+}  // namespace
+}  // namespace varnoll::package
+
+namespace varnoll::package {
+namespace {
+
+TEST(PackageDowngrade, OnlyAnOlderPackageIsADowngradeAndOnlyAWarning) {
+  const struct {
+    DriverVer current;
+    bool downgrade;
+  } cases[] = {
+      {{"12-2-2026", "1.0.0.0"}, true},    // the device's driver is a day newer
+      {{"12-1-2026", "1.0.0.1"}, true},    // same day, newer version
+      {{"12-1-2026", "1.0.0.0"}, false},   // the same driver
+      {{"11-30-2026", "9.9.9.9"}, false},  // older date wins over a higher version
+  };
+  for (const auto& row : cases) {
+    PackageReport report;
+    report.driverVer = DriverVer{"12/01/2026", "1.0.0.0"};
+    EXPECT_EQ(AddDowngrade(report, "a.inf", "PCI\\X\\1", row.current), row.downgrade) << row.current.date;
+    ASSERT_EQ(report.findings.size(), row.downgrade ? 1u : 0u);
+    if (row.downgrade) {
+      EXPECT_EQ(report.findings[0].code, "downgrade");
+      EXPECT_FALSE(report.findings[0].fails);
+      EXPECT_FALSE(report.Fails());
+    }
+  }
+  PackageReport unknown;
+  EXPECT_FALSE(AddDowngrade(unknown, "a.inf", "PCI\\X\\1", {"12-2-2026", "1.0.0.0"}));
+  EXPECT_TRUE(unknown.findings.empty());
+}
+
+}  // namespace
+}  // namespace varnoll::package

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The package check on Windows' side against the Linux tool: on every
+# fixture of tests/package/fixtures.py the x64 (and, when built, x86) check
+# tool under Wine gives the same files, findings and models section as the
+# Linux tool, but for what only one side judges (the machine's trust on
+# Windows, the other architectures on Linux). Then the package check's INF
+# reader against Wine's own setupapi parser, on the test INFs and, when the
+# shared corpus of real INFs is there, on every file of it.
+#   preflight.sh SOURCE_DIR DIST_DIR HELPER_DIR HOST_BUILD PREFIX_DIR
+set -euo pipefail
+source_dir=$1
+dist=$2
+helpers=$3
+host=$4
+export WINEPREFIX="$5/prefix" WINEDEBUG=-all
+unset DISPLAY WAYLAND_DISPLAY
+python=/usr/bin/python3
+skip() { echo "SKIP: $*"; exit 77; }
+[ -x "$host/varnollcheck" ] || skip "the Linux check tool ($host/varnollcheck) has not been built"
+[ -x "$host/tests/inf_dump" ] || skip "$host/tests/inf_dump has not been built"
+command -v osslsigncode >/dev/null || skip "osslsigncode is not installed"
+
+work=$(mktemp -d /tmp/varnoll-preflight.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+"$python" "$source_dir/tests/package/fixtures.py" "$work/fixtures"
+
+tools=("$dist/varnollcheck64.exe")
+[ -f "$dist/varnollcheck.exe" ] && tools+=("$dist/varnollcheck.exe")
+"$python" - "$host/varnollcheck" "$work/fixtures" "${tools[@]}" <<'PY'
+import json, os, subprocess, sys
+linux, fixtures, windows = sys.argv[1], sys.argv[2], sys.argv[3:]
+TRUST = {"not-trusted", "publisher-not-trusted", "os-not-covered"}
+X86_SAMPLE = {"good", "inf-changed", "pe-changed", "file-missing", "undecorated-models", "dotdot"}
+
+def package(command):
+    out = subprocess.run(command, capture_output=True, stdin=subprocess.DEVNULL).stdout
+    report = json.loads(out.decode("utf-8"))
+    (entry,) = [f for f in report["files"] if f["qualifies"]]
+    return entry["package"]
+
+failures = 0
+names = sorted(n for n in os.listdir(fixtures) if n != "pki")
+for name in names:
+    folder = os.path.join(fixtures, name)
+    ours = package([linux, "--preflight", "--json", folder])
+    for tool in windows:
+        # 32-bit Wine starts slowly: the x86 tool checks a sample of the fixtures.
+        if tool.endswith("varnollcheck.exe") and name not in X86_SAMPLE:
+            continue
+        theirs = package(["wine", tool, "--preflight", "--json", "Z:" + folder.replace("/", "\\")])
+        (arch,) = theirs["architectures"]
+        def findings(p, keep):
+            return sorted((f["code"], f["file"], f["severity"]) for f in p["findings"] if keep(f))
+        other_arch = lambda f: f["code"] in ("no-models-for-arch", "id-not-in-models") and \
+            not f["text"].endswith(arch) and " " + arch + ":" not in f["text"] and " on " + arch not in f["text"]
+        checks = {
+            "files": (ours["files"], theirs["files"]),
+            "findings": (findings(ours, lambda f: not other_arch(f)),
+                         findings(theirs, lambda f: f["code"] not in TRUST)),
+            "architectures": (ours["architectures"][arch], theirs["architectures"][arch]),
+            "catalog": ((ours["catalog"], ours["signature"], ours["signed_by"], ours["os_attr"]),
+                        (theirs["catalog"], theirs["signature"], theirs["signed_by"], theirs["os_attr"])),
+        }
+        for what, (a, b) in checks.items():
+            if a != b:
+                failures += 1
+                print(f"FAIL [{name}, {os.path.basename(tool)}] {what}:\n  Linux:   {a}\n  Windows: {b}")
+print(f"{len(names)} fixtures, {len(windows)} Windows tools: {failures} differences")
+sys.exit(1 if failures else 0)
+PY
+
+infs=("$source_dir"/samples/drivers/*.inf "$work"/fixtures/good/kestrel.inf)
+corpus=${VARNOLL_REAL_INFS:-$source_dir/../shared/real-infs/corpus}
+if [ -d "$corpus" ]; then
+  infs+=("$corpus"/*)
+else
+  echo "The shared corpus of real INFs ($corpus) is not here: only the project's own INFs are compared."
+fi
+"$python" "$source_dir/tests/package/compare_inf_readers.py" "$host/tests/inf_dump" "$helpers/inf_dump_setupapi.exe" \
+  "${infs[@]}"
