@@ -41,6 +41,7 @@ snapshot() { (cd "$1" && find . -printf '%p %s %m\n' | LC_ALL=C sort && find . -
 package=$work/package
 mkdir -p "$package"
 sed 's/PCI\\VEN_1F2E&DEV_0A01/PCI\\VEN_1F2E\&DEV_0D31/' "$source_dir/samples/drivers/tarvelix-v92.inf" >"$package/$inf"
+cp "$source_dir/samples/drivers/tarvelix-v92.cat" "$package/"  # Wine stages no INF without its catalog
 grep -q DEV_0D31 "$package/$inf" || fail "could not make $inf"
 win_package=$(to_windows "$package")
 
