@@ -11,7 +11,4 @@ probe seam_inf_plain compiles
 probe seam_inf_device_header fails "platform_devices\.h"
 probe seam_inf_device_call fails "UpdateDriverForPlugAndPlayDevicesA"
 probe seam_devinst_device_call compiles
-probe seam_package_plain compiles
-probe seam_package_device_header fails "platform_devices\.h"
-probe seam_package_device_call fails "UpdateDriverForPlugAndPlayDevicesA"
 exit $status
