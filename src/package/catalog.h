@@ -3,14 +3,14 @@
 // Windows looks the file up by.
 #pragma once
 
+#include "digest.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace varnoll::package {
-
-enum class DigestKind { kSha1, kSha256 };
 
 struct CatalogMember {
   std::string tag;                          // the entry's name (UTF-8)

@@ -1,9 +1,10 @@
 #include "driver_store.h"
 
+#include "ascii.h"
+#include "digest.h"
 #include "names.h"
 
 #include "platform_files.h"
-#include "sha256.h"
 #include "unique_handle.h"
 
 #include <algorithm>
@@ -85,7 +86,7 @@ bool IsPublishedName(const std::string& name) {
 bool FingerprintFile(const std::string& path, InfFingerprint& fingerprint) {
   const UniqueFileHandle file = OpenForReading(path);
   if (!file.IsValid()) return false;
-  CSha256 hash;
+  CDigest hash(DigestKind::kSha256);
   if (!hash.IsValid()) return false;
   const std::unique_ptr<char[]> block(new char[kBlockSize]);
   std::uint64_t size = 0;
@@ -95,7 +96,7 @@ bool FingerprintFile(const std::string& path, InfFingerprint& fingerprint) {
     hash.Update(block.get(), got);
     size += got;
   } while (got == kBlockSize);
-  std::string digest = hash.HexDigest();
+  std::string digest = HexBytes(hash.Finish());
   if (digest.empty()) return false;
   fingerprint.size = size;
   fingerprint.sha256 = std::move(digest);

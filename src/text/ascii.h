@@ -45,6 +45,10 @@ inline std::string HexBytes(const unsigned char* bytes, size_t size) {
   return text;
 }
 
+inline std::string HexBytes(const std::string& bytes) {
+  return HexBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
 // A Windows error or status code as Windows prints it: "0x" and eight
 // upper-case hex digits ("0xE000020B").
 inline std::string HexCode(unsigned long value) {

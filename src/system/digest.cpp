@@ -1,6 +1,6 @@
 #include "digest.h"
 
-namespace varnoll::package {
+namespace varnoll {
 
 std::string DigestOf(DigestKind kind, const std::string& bytes) {
   CDigest digest(kind);
@@ -8,4 +8,4 @@ std::string DigestOf(DigestKind kind, const std::string& bytes) {
   return digest.Finish();
 }
 
-}  // namespace varnoll::package
+}  // namespace varnoll

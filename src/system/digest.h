@@ -1,14 +1,15 @@
-// SHA-1 and SHA-256 from the platform (Windows' CNG, OpenSSL on Linux),
-// the two hashes catalogs identify files by.
+// SHA-1 and SHA-256 from the platform (Windows' CNG, OpenSSL on Linux): the
+// driver store compares INFs by SHA-256, and catalogs identify files by
+// either.
 #pragma once
-
-#include "catalog.h"
 
 #include <cstddef>
 #include <memory>
 #include <string>
 
-namespace varnoll::package {
+namespace varnoll {
+
+enum class DigestKind { kSha1, kSha256 };
 
 class CDigest {
  public:
@@ -32,4 +33,4 @@ class CDigest {
 // The raw digest of `bytes`, or empty when the platform cannot hash.
 std::string DigestOf(DigestKind kind, const std::string& bytes);
 
-}  // namespace varnoll::package
+}  // namespace varnoll

@@ -1,7 +1,5 @@
-// SHA-256 through Windows' CNG (bcrypt.dll, Windows 7 and later).
-#include "sha256.h"
-
-#include "ascii.h"
+// Digests through Windows' CNG (bcrypt.dll, Windows 7 and later).
+#include "digest.h"
 
 #include <windows.h>
 
@@ -9,9 +7,10 @@
 
 namespace varnoll {
 
-struct CSha256::State {
+struct CDigest::State {
   BCRYPT_ALG_HANDLE algorithm = nullptr;
   BCRYPT_HASH_HANDLE hash = nullptr;
+  ULONG size = 0;
 
   ~State() { Close(); }
   void Close() {
@@ -22,23 +21,22 @@ struct CSha256::State {
   }
 };
 
-// BCrypt calls return an NTSTATUS; 0 and the other non-negative values are
-// success.
-CSha256::CSha256() : state_(new State) {
-  if (BCryptOpenAlgorithmProvider(&state_->algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) < 0) {
+// BCrypt calls return an NTSTATUS: negative values are failures.
+CDigest::CDigest(DigestKind kind) : state_(new State) {
+  const wchar_t* name = kind == DigestKind::kSha1 ? BCRYPT_SHA1_ALGORITHM : BCRYPT_SHA256_ALGORITHM;
+  state_->size = kind == DigestKind::kSha1 ? 20 : 32;
+  if (BCryptOpenAlgorithmProvider(&state_->algorithm, name, nullptr, 0) < 0) {
     state_->algorithm = nullptr;
     return;
   }
-  // Since Windows 7 the hash object may be left for CNG to allocate.
   if (BCryptCreateHash(state_->algorithm, &state_->hash, nullptr, 0, nullptr, 0, 0) < 0) state_->Close();
 }
 
-CSha256::~CSha256() = default;
+CDigest::~CDigest() = default;
 
-bool CSha256::IsValid() const { return state_->hash != nullptr; }
+bool CDigest::IsValid() const { return state_->hash != nullptr; }
 
-void CSha256::Update(const void* data, size_t size) {
-  // BCryptHashData takes a ULONG count.
+void CDigest::Update(const void* data, size_t size) {
   const auto* bytes = static_cast<const unsigned char*>(data);
   while (state_->hash && size > 0) {
     const ULONG chunk = size > 0x40000000 ? 0x40000000 : static_cast<ULONG>(size);
@@ -48,11 +46,12 @@ void CSha256::Update(const void* data, size_t size) {
   }
 }
 
-std::string CSha256::HexDigest() {
+std::string CDigest::Finish() {
   unsigned char digest[32];
-  if (!state_->hash || BCryptFinishHash(state_->hash, digest, sizeof digest, 0) < 0) return std::string();
+  if (!state_->hash || BCryptFinishHash(state_->hash, digest, state_->size, 0) < 0) return std::string();
+  const ULONG size = state_->size;
   state_->Close();
-  return HexBytes(digest, sizeof digest);
+  return std::string(reinterpret_cast<const char*>(digest), size);
 }
 
 }  // namespace varnoll

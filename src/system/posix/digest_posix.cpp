@@ -3,7 +3,7 @@
 
 #include <openssl/evp.h>
 
-namespace varnoll::package {
+namespace varnoll {
 
 struct CDigest::State {
   struct Free {
@@ -34,4 +34,4 @@ std::string CDigest::Finish() {
   return std::string(reinterpret_cast<const char*>(digest), length);
 }
 
-}  // namespace varnoll::package
+}  // namespace varnoll
