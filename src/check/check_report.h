@@ -64,8 +64,8 @@ struct CheckReport {
   // With --log: the log read, and how many sections it held; none when it
   // could not be read.
   bool logRequested = false;
-  // With --preflight: the JSON also says each file's "package" and
-  // "driver_ver", and whether every package passes ("preflight").
+  // With --preflight: the JSON also says whether every package passes
+  // ("preflight").
   bool packageRequested = false;
   std::optional<std::string> logFile;
   size_t logSections = 0;

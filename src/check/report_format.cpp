@@ -203,12 +203,12 @@ void FileJson(CJsonWriter& json, const CheckReport& report, const FileReport& fi
     json.Key("last_staging");
     RunJson(json, file.lastStaging);
   }
-  if (report.packageRequested && file.package) {
+  if (file.package) {
     json.Key("package").Raw(package::PackageJson(*file.package, JsonText));
     json.Key("driver_ver").Raw(package::DriverVerJson(file.package->driverVer, JsonText));
   }
   json.Key("devices").BeginArray();
-  for (const DeviceMatch& device : file.devices) DeviceJson(json, device, report.packageRequested);
+  for (const DeviceMatch& device : file.devices) DeviceJson(json, device, file.package.has_value());
   json.EndArray().EndObject();
 }
 

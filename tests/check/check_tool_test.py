@@ -125,8 +125,10 @@ class CheckTool(unittest.TestCase):
         self.assertEqual(names, sorted(list(CASES) + ["13-folder.inf", "14-fifo.inf"]))
         for entry in report["files"]:
             with self.subTest(entry["name"]):
+                # The package check's keys belong to the files that qualify.
+                package_keys = {"package", "driver_ver"} if entry["qualifies"] else set()
                 self.assertEqual(set(entry), {"name", "hardware_id", "qualifies", "action", "reason", "note",
-                                              "devices", "sha256", "store", "store_copies"})
+                                              "devices", "sha256", "store", "store_copies"} | package_keys)
                 self.assertEqual(entry["devices"], [])
                 # No driver store on Linux; the bytes' SHA-256 for every file that qualifies.
                 self.assertIsNone(entry["store"])
