@@ -45,13 +45,22 @@ def make_pki(pki):
         f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n")
     run("openssl", "x509", "-req", "-in", f"{pki}/signer.csr", "-CA", f"{pki}/ca.pem", "-CAkey", f"{pki}/ca.key",
         "-CAcreateserial", "-out", f"{pki}/signer.pem", "-days", "2", "-extfile", f"{pki}/ext")
+    # A time-stamping authority of the same CA, for osslsigncode's built-in one.
+    run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{pki}/tsa.key", "-out", f"{pki}/tsa.csr",
+        "-subj", "/CN=Varnoll Test Time Stamps")
+    with open(f"{pki}/tsa-ext", "w") as f:
+        f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=critical,timeStamping\n")
+    run("openssl", "x509", "-req", "-in", f"{pki}/tsa.csr", "-CA", f"{pki}/ca.pem", "-CAkey", f"{pki}/ca.key",
+        "-CAcreateserial", "-out", f"{pki}/tsa.pem", "-days", "2", "-extfile", f"{pki}/tsa-ext")
 
 
-def sign(folder, pki, name, members, osattr="2:6.1,2:10.0"):
+def sign(folder, pki, name, members, osattr="2:6.1,2:10.0", timestamp=False):
     unsigned = os.path.join(folder, name + ".unsigned")
     make_catalog.main_args(["--osattr", osattr, unsigned] + [os.path.join(folder, m) for m in members])
+    # An RFC 3161 time stamp from osslsigncode's built-in authority: no network.
+    stamp = ["-TSA-certs", f"{pki}/tsa.pem", "-TSA-key", f"{pki}/tsa.key"] if timestamp else []
     subprocess.run(["osslsigncode", "sign", "-certs", f"{pki}/signer.pem", "-key", f"{pki}/signer.key", "-h",
-                    "sha256", "-in", unsigned, "-out", os.path.join(folder, name)], check=True,
+                    "sha256", *stamp, "-in", unsigned, "-out", os.path.join(folder, name)], check=True,
                    stdout=subprocess.DEVNULL)
     os.remove(unsigned)
 
@@ -81,6 +90,10 @@ def base(folder, inf=None):
 # name: (builder(folder, pki), {(code, file)} that a check for x64 gives)
 def good(folder, pki):
     sign(folder, pki, "kestrel.cat", base(folder))
+
+
+def timestamped(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder), timestamp=True)
 
 
 def inf_changed(folder, pki):
@@ -182,6 +195,7 @@ F = "fails"
 FIXTURES = {
     "good": (good, set()),
     "sha1-catalog": (sha1_catalog, set()),
+    "timestamped": (timestamped, set()),
     "inf-changed": (inf_changed, {("not-in-catalog", "kestrel.inf")}),
     "file-changed": (file_changed, {("not-in-catalog", "readme.txt")}),
     "pe-changed": (pe_changed, {("not-in-catalog", "odd.sys")}),

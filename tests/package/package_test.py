@@ -108,6 +108,13 @@ class PackageCheck(unittest.TestCase):
             "amd64": {"models": "Tarvelix.NTamd64", "has_id": True},
             "arm64": {"models": "Tarvelix.NTarm64", "has_id": True}})
 
+    def test_a_time_stamp_is_seen_and_changes_nothing_else(self):
+        _, _, stamped = package_of(os.path.join(WORK, "timestamped"))
+        _, _, plain = package_of(os.path.join(WORK, "good"))
+        self.assertIs(stamped["timestamped"], True)
+        self.assertEqual((stamped["signature"], stamped["signed_by"]), ("intact", plain["signed_by"]))
+        self.assertEqual(stamped["files"], plain["files"])
+
     def test_models_follow_the_decorations(self):
         cases = {
             "undecorated-models": {"x86": ("Tarvelix", True), "amd64": (None, False), "arm64": (None, False)},

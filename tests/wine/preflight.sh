@@ -58,8 +58,8 @@ for name in names:
             "findings": (findings(ours, lambda f: not other_arch(f)),
                          findings(theirs, lambda f: f["code"] not in TRUST)),
             "architectures": (ours["architectures"][arch], theirs["architectures"][arch]),
-            "catalog": ((ours["catalog"], ours["signature"], ours["signed_by"], ours["os_attr"]),
-                        (theirs["catalog"], theirs["signature"], theirs["signed_by"], theirs["os_attr"])),
+            "catalog": tuple(tuple(p[k] for k in ("catalog", "signature", "signed_by", "signed_until",
+                                                   "timestamped", "os_attr")) for p in (ours, theirs)),
         }
         for what, (a, b) in checks.items():
             if a != b:
