@@ -48,14 +48,16 @@ instance=$(wine "$helpers/make_device.exe" "$present_id" 2>/dev/null </dev/null 
 [ -n "$instance" ] || fail "make_device could not register the modem"
 
 store="$WINEPREFIX/drive_c/windows/inf"
-state() {
+state() {  # [NAME]: the registry exports are kept in $work/NAME-*.reg, for a diff
   (cd "$folder" && find . -printf '%p %s %m\n' | LC_ALL=C sort && find . -type f -print0 | xargs -0 sha256sum)
   (cd "$store" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum)
+  local n=0
   for key in 'HKLM\System\CurrentControlSet' 'HKLM\Software' 'HKCU\Software'; do
     rm -f "$work/export.reg"
     wine reg export "$key" "$(printf 'Z:%s' "$work/export.reg" | tr '/' '\\')" /y >/dev/null 2>&1 </dev/null ||
       fail "could not export $key"
-    iconv -f UTF-16 -t UTF-8 "$work/export.reg" | sha256sum
+    n=$((n + 1))
+    iconv -f UTF-16 -t UTF-8 "$work/export.reg" | tee "$work/${1:-last}-$n.reg" | sha256sum
   done
 }
 
@@ -76,11 +78,14 @@ assert report["folder"] == folder + "\\", report["folder"]
 # The whole published key sets, which only Windows fills (Linux has no devices).
 assert set(report) == {"folder", "files", "reenumerate"}, set(report)
 for entry in report["files"]:
+    # The package check's keys belong to the files that qualify.
+    qualifying = {"package", "driver_ver"} if entry["qualifies"] else set()
     assert set(entry) == {"name", "hardware_id", "qualifies", "action", "reason", "note", "sha256", "store",
-                          "store_copies", "devices"}, set(entry)
+                          "store_copies", "devices"} | qualifying, set(entry)
     for device in entry["devices"]:
+        versions = {"driver_version", "driver_date", "downgrade"} if entry["qualifies"] else set()
         assert set(device) == {"instance_id", "driver_inf", "uses_package", "started", "problem",
-                               "restart_pending"}, set(device)
+                               "restart_pending"} | versions, set(device)
 files = {f["name"]: f for f in report["files"]}
 assert list(files) == ["a.inf", "b.inf", "c.inf", "d.inf"], list(files)
 a, b, c, d = (files[n] for n in ("a.inf", "b.inf", "c.inf", "d.inf"))
@@ -113,7 +118,7 @@ expect_detect() {  # EXE in|out: --detect on the package, as a deployment tool r
 # Wine's crypt32 makes its certificate stores' registry keys on first use
 # (the package check asks WinVerifyTrust); Windows has them from the start.
 wine "$dist/varnollcheck64.exe" --preflight "$win_package" >/dev/null 2>&1 </dev/null || true
-before=$(state)
+before=$(state before)
 cp "$dist/varnollcheck64.exe" "$work/"
 run_check "$work/varnollcheck64.exe" --json "$win_folder"
 expect_json varnollcheck64.exe null
@@ -129,9 +134,26 @@ if [ -x /usr/lib/wine/wine ]; then
 else
   echo "x86 check skipped: 32-bit Wine (wine32:i386) is not installed"
 fi
-after=$(state)
+after=$(state after)
 [ "$before" = "$after" ] || {
   diff <(echo "$before") <(echo "$after") >&2 || true
+  # The registry keys that changed, each with its values before and after.
+  python3 - "$work" <<'PY' >&2 || true
+import sys
+def keys(path):
+    found, key = {}, None
+    for line in open(path, encoding="utf-8", errors="replace"):
+        if line.startswith("["):
+            key = line.strip()
+        elif key:
+            found.setdefault(key, []).append(line.rstrip("\n"))
+    return found
+for n in (1, 2, 3):
+    a, b = keys(f"{sys.argv[1]}/before-{n}.reg"), keys(f"{sys.argv[1]}/after-{n}.reg")
+    for key in sorted(set(a) | set(b)):
+        if a.get(key) != b.get(key):
+            print(key, "\n  before:", a.get(key), "\n  after: ", b.get(key))
+PY
   fail "the folder, the driver store or the registry changed"
 }
 
@@ -160,5 +182,26 @@ assert a["sha256"] == hashlib.sha256(open(sys.argv[3], "rb").read()).hexdigest()
 assert device["instance_id"] == sys.argv[2] and device["uses_package"] is True, device
 assert device["problem"] is None and device["restart_pending"] in (False, None), device
 PY
+
+# The device's driver as Windows would record a newer one: its driver key's
+# DriverDate and DriverVersion. The package's forced install would go down,
+# which Windows allows: a warning, not a reason to fail.
+driver_key=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Class\{4D36E96D-E325-11CE-BFC1-08002BE10318}' /s \
+  </dev/null 2>/dev/null | tr -d '\r' | awk '/^HKEY_/ { key = $0 } $1 == "InfPath" && tolower($3) == "oem41.inf" { print key }')
+[ "$(printf '%s\n' "$driver_key" | grep -c .)" -eq 1 ] || fail "no single driver key names oem41.inf: $driver_key"
+wine reg add "$driver_key" /v DriverDate /t REG_SZ /d 1-15-2030 /f >/dev/null 2>&1 </dev/null &&
+  wine reg add "$driver_key" /v DriverVersion /t REG_SZ /d 9.0.0.0 /f >/dev/null 2>&1 </dev/null ||
+  fail "could not set the driver's date and version"
+run_check "$work/varnollcheck64.exe" --preflight --json "$win_package"
+python3 - "$work/out" "$instance" <<'PY' || fail "a newer driver: $(cat "$work/out")"
+import json, sys
+report = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
+(a,) = report["files"]
+(device,) = a["devices"]
+assert device["instance_id"] == sys.argv[2], device
+assert (device["driver_date"], device["driver_version"], device["downgrade"]) == ("1-15-2030", "9.0.0.0", True), device
+(finding,) = [f for f in a["package"]["findings"] if f["code"] == "downgrade"]
+assert finding["severity"] == "warning" and "ROOT" in finding["text"], finding
+PY
 echo "ok [check tool]: install, preinstall and skips as expected; nothing changed; the driver's INF is named;" \
-  "--detect: not in place before the install, in place after"
+  "--detect: not in place before the install, in place after; a newer driver on the device is a downgrade"
