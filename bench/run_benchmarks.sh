@@ -59,7 +59,7 @@ peak=$(build/bench/bench/pass_peak_memory "$work/huge/")
 echo "1 GiB INF:    $peak (in $(( ($(date +%s%N) - start) / 1000000 )) ms)"
 
 echo "== the package check hashing a 512 MiB driver image"
-echo "| size | plain read | Authenticode SHA-256 | hash / read | PE image | peak memory |"
+echo "| size | read from | read | Authenticode SHA-256 | hash / read | PE image | peak memory |"
 build/bench/bench/package_hash_peak 512 "$work"
 
 echo "== executables (bytes)"
