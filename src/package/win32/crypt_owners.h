@@ -7,44 +7,29 @@
 #include <bcrypt.h>
 #include <wincrypt.h>
 
+#include <memory>
 #include <string>
 
 namespace varnoll::package {
 
-struct CertificateOwner {
-  PCCERT_CONTEXT context = nullptr;
-  CertificateOwner() = default;
-  CertificateOwner(const CertificateOwner&) = delete;
-  CertificateOwner& operator=(const CertificateOwner&) = delete;
-  ~CertificateOwner() {
-    if (context) CertFreeCertificateContext(context);
-  }
+struct CertificateFree {
+  void operator()(PCCERT_CONTEXT context) const { CertFreeCertificateContext(context); }
+};
+struct StoreClose {
+  void operator()(HCERTSTORE store) const { CertCloseStore(store, 0); }
+};
+struct KeyDestroy {
+  void operator()(BCRYPT_KEY_HANDLE key) const { BCryptDestroyKey(key); }
 };
 
-struct StoreOwner {
-  HCERTSTORE store = nullptr;
-  StoreOwner() = default;
-  StoreOwner(const StoreOwner&) = delete;
-  StoreOwner& operator=(const StoreOwner&) = delete;
-  ~StoreOwner() {
-    if (store) CertCloseStore(store, 0);
-  }
-};
-
-struct KeyOwner {
-  BCRYPT_KEY_HANDLE key = nullptr;
-  KeyOwner() = default;
-  KeyOwner(const KeyOwner&) = delete;
-  KeyOwner& operator=(const KeyOwner&) = delete;
-  ~KeyOwner() {
-    if (key) BCryptDestroyKey(key);
-  }
-};
+using CertificateOwner = std::unique_ptr<const CERT_CONTEXT, CertificateFree>;
+using StoreOwner = std::unique_ptr<void, StoreClose>;
+using KeyOwner = std::unique_ptr<void, KeyDestroy>;
 
 // A certificate context for DER bytes; empty when they are no certificate.
-inline void LoadCertificate(const std::string& der, CertificateOwner& owner) {
-  owner.context = CertCreateCertificateContext(X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                               static_cast<DWORD>(der.size()));
+inline CertificateOwner LoadCertificate(const std::string& der) {
+  return CertificateOwner(CertCreateCertificateContext(
+      X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()), static_cast<DWORD>(der.size())));
 }
 
 }  // namespace varnoll::package

@@ -47,20 +47,17 @@ class CWindowsTrust : public TrustView {
   }
 
   std::optional<bool> InTrustedPublisher(const std::string& certificate) const override {
-    StoreOwner store;
-    store.store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
-                                CERT_SYSTEM_STORE_LOCAL_MACHINE | CERT_STORE_READONLY_FLAG |
-                                    CERT_STORE_OPEN_EXISTING_FLAG,
-                                L"TrustedPublisher");
+    const StoreOwner store(CertOpenStore(
+        CERT_STORE_PROV_SYSTEM_W, 0, 0,
+        CERT_SYSTEM_STORE_LOCAL_MACHINE | CERT_STORE_READONLY_FLAG | CERT_STORE_OPEN_EXISTING_FLAG,
+        L"TrustedPublisher"));
     // A machine without the store has nobody in it.
-    if (store.store == nullptr) return false;
-    CertificateOwner wanted;
-    LoadCertificate(certificate, wanted);
-    if (wanted.context == nullptr) return std::nullopt;
-    CertificateOwner found;
-    found.context = CertFindCertificateInStore(store.store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING,
-                                               wanted.context, nullptr);
-    return found.context != nullptr;
+    if (!store) return false;
+    const CertificateOwner wanted = LoadCertificate(certificate);
+    if (!wanted) return std::nullopt;
+    const CertificateOwner found(
+        CertFindCertificateInStore(store.get(), X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, wanted.get(), nullptr));
+    return found != nullptr;
   }
 
   // RtlGetVersion tells the true version whatever the manifest says, where
