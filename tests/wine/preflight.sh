@@ -4,8 +4,8 @@
 # tool under Wine gives the same files, findings and models section as the
 # Linux tool, but for what only one side judges (the machine's trust on
 # Windows, the other architectures on Linux). Then the package check's INF
-# reader against Wine's own setupapi parser, on the test INFs and, when the
-# shared corpus of real INFs is there, on every file of it.
+# reader against Wine's own setupapi parser, on the test INFs and, when
+# VARNOLL_REAL_INFS names a folder of real INFs, on every file of it.
 #   preflight.sh SOURCE_DIR DIST_DIR HELPER_DIR HOST_BUILD PREFIX_DIR
 set -euo pipefail
 source_dir=$1
@@ -70,11 +70,12 @@ sys.exit(1 if failures else 0)
 PY
 
 infs=("$source_dir"/samples/drivers/*.inf "$work"/fixtures/good/kestrel.inf)
-corpus=${VARNOLL_REAL_INFS:-$source_dir/../shared/real-infs/corpus}
-if [ -d "$corpus" ]; then
+# VARNOLL_REAL_INFS: a folder of real third-party INF files to compare too.
+corpus=${VARNOLL_REAL_INFS:-}
+if [ -n "$corpus" ] && [ -d "$corpus" ]; then
   infs+=("$corpus"/*)
 else
-  echo "The shared corpus of real INFs ($corpus) is not here: only the project's own INFs are compared."
+  echo "Only the project's own INFs are compared (VARNOLL_REAL_INFS names no folder of real INFs)."
 fi
 "$python" "$source_dir/tests/package/compare_inf_readers.py" "$host/tests/inf_dump" "$helpers/inf_dump_setupapi.exe" \
   "${infs[@]}"
