@@ -11,24 +11,31 @@ namespace varnoll::package {
 
 namespace {
 
+// Appends to `bytes` until it holds `wanted` bytes or the file ends; false
+// when a read fails.
+bool ReadUpTo(HANDLE file, size_t wanted, std::string& bytes) {
+  char block[65536];
+  while (bytes.size() < wanted) {
+    DWORD got = 0;
+    const size_t ask = std::min(sizeof block, wanted - bytes.size());
+    if (!ReadFile(file, block, static_cast<DWORD>(ask), &got, nullptr)) return false;
+    if (got == 0) break;
+    bytes.append(block, got);
+  }
+  return true;
+}
+
 // Reads a whole file of at most `limit` bytes; false when it cannot be
 // read or is larger (`tooLarge`).
 bool ReadSmallFile(const std::string& path, size_t limit, std::string& bytes, bool& tooLarge) {
   tooLarge = false;
   UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) return false;
   std::string read;
-  char block[65536];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), block, sizeof block, &got, nullptr)) return false;
-    if (got == 0) break;
-    if (read.size() + got > limit) {
-      tooLarge = true;
-      return false;
-    }
-    read.append(block, got);
+  if (!file.IsValid() || !ReadUpTo(file.Get(), limit + 1, read)) return false;
+  if (read.size() > limit) {
+    tooLarge = true;
+    return false;
   }
   bytes = std::move(read);
   return true;
@@ -40,31 +47,21 @@ bool ReadSmallFile(const std::string& path, size_t limit, std::string& bytes, bo
 bool ReadCatalogBytes(const std::string& path, size_t limit, std::string& bytes, std::string& problem) {
   UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) {
+  std::string read;
+  // A tag and the longest length we accept tell the declared size; without
+  // a DER header ReadCatalog says what the bytes are.
+  if (!file.IsValid() || !ReadUpTo(file.Get(), 6, read)) {
     problem = "it cannot be read as a file";
     return false;
   }
-  std::string read;
-  char block[65536];
-  size_t wanted = 6;  // a tag and the longest length we accept
-  while (read.size() < wanted) {
-    DWORD got = 0;
-    const size_t ask = std::min(sizeof block, wanted - read.size());
-    if (!ReadFile(file.Get(), block, static_cast<DWORD>(ask), &got, nullptr)) {
-      problem = "it cannot be read as a file";
-      return false;
-    }
-    if (got == 0) break;
-    read.append(block, got);
-    if (wanted == 6 && read.size() >= 2) {
-      const size_t declared = DeclaredDerSize(read);
-      if (declared == 0 && read.size() >= 6) break;  // no DER header: ReadCatalog says what it is
-      if (declared > limit) {
-        problem = "it says it is larger than 64 MiB";
-        return false;
-      }
-      if (declared != 0) wanted = declared;
-    }
+  const size_t declared = DeclaredDerSize(read);
+  if (declared > limit) {
+    problem = "it says it is larger than 64 MiB";
+    return false;
+  }
+  if (!ReadUpTo(file.Get(), declared, read)) {
+    problem = "it cannot be read as a file";
+    return false;
   }
   bytes = std::move(read);
   return true;
