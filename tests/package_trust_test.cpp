@@ -47,6 +47,7 @@ std::set<std::string> Codes(const PackageReport& report) {
 PackageReport Check(const std::string& fixture, const TrustView& trust) {
   PackageContext context;
   context.arches = {Arch::kAmd64};
+  context.counted = context.arches;
   context.catalogArch = Arch::kAmd64;
   context.trust = &trust;
   return CheckPackage(fixtures + "/" + fixture + "/", "kestrel.inf", "PCI\\VEN_1F2E&DEV_0A01", context);

@@ -213,6 +213,10 @@ bool AddDowngrade(PackageReport& report, const std::string& infName, const std::
   return true;
 }
 
+bool Counts(const PackageContext& context, Arch arch) {
+  return std::find(context.counted.begin(), context.counted.end(), arch) != context.counted.end();
+}
+
 bool PackageReport::Fails() const {
   return std::any_of(findings.begin(), findings.end(), [](const Finding& finding) { return finding.fails; });
 }

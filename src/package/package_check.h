@@ -50,13 +50,18 @@ struct PackageReport {
 };
 
 // What the package is judged for: the architectures (all three on Linux,
-// the machine's own on Windows), the one whose catalog and files count,
+// the machine's own on Windows), those of them whose failures count (the
+// rest are reported as warnings), the one whose catalog and files count,
 // and the machine's trust answers (none on Linux).
 struct PackageContext {
   std::vector<Arch> arches;
+  std::vector<Arch> counted;
   Arch catalogArch = Arch::kAmd64;
   const TrustView* trust = nullptr;
 };
+
+// Whether a failure on `arch` fails the package in `context`.
+bool Counts(const PackageContext& context, Arch arch);
 
 // Whether installing `report`'s package over a device whose driver is
 // `current` goes down by Windows' order (date first, then version); if so,

@@ -8,6 +8,7 @@ namespace varnoll::package {
 PackageContext ThisMachine() {
   PackageContext context;
   context.arches = {Arch::kX86, Arch::kAmd64, Arch::kArm64};
+  context.counted = context.arches;
   context.catalogArch = Arch::kAmd64;
   return context;
 }

@@ -95,6 +95,7 @@ PackageContext ThisMachine() {
   PackageContext context;
   context.catalogArch = MachineArch();
   context.arches = {context.catalogArch};
+  context.counted = context.arches;
   context.trust = &trust;
   return context;
 }
