@@ -83,6 +83,9 @@ int TellPreflight(CheckReport& report, bool json) {
     report.packageRequested = true;
     Write(stdout, FormatJson(report));
   } else {
+    // Where there is no machine to read, the one line says so once.
+    if (passes && !report.machine && !out.empty() && out.back() == '\n')
+      out.insert(out.size() - 1, "; machine checks: Windows only");
     Write(passes ? stdout : stderr, passes ? out : err);
   }
   return passes ? kExitPreflightPasses : kExitPreflightFails;

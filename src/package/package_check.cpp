@@ -229,6 +229,7 @@ PackageReport CheckPackage(const std::string& folder, const std::string& infName
   InfDocument inf;
   if (ReadSmallFile(folder + infName, 64u << 20, bytes, tooLarge)) inf = ReadInfDocument(DecodeInfText(bytes));
   report.driverVer = DriverVerOf(inf);
+  report.classGuid = inf.Value("Version", "ClassGuid");
   report.catalog = CatalogFileFor(inf, context.catalogArch);
   std::optional<Catalog> catalog;
   if (!report.catalog) {

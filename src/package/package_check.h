@@ -45,6 +45,7 @@ struct PackageReport {
   std::vector<ArchModels> architectures;
   std::vector<Finding> findings;
   std::optional<DriverVer> driverVer;
+  std::optional<std::string> classGuid;  // [Version] ClassGuid, as written
 
   bool Fails() const;
 };
