@@ -81,10 +81,6 @@ PolicyVerdict JudgeLayered(const std::vector<Layer>& layers) {
 
 }  // namespace
 
-bool DevicePolicy::Restricts() const {
-  return denyUnspecified || denyInstanceIds.enabled || denyDeviceIds.enabled || denyClasses.enabled;
-}
-
 std::vector<std::string> DevicePolicy::ValuesSet() const {
   const std::pair<const char*, bool> values[] = {
       {"AllowDenyLayered", layered},

@@ -32,8 +32,6 @@ struct DevicePolicy {
   PolicyList denyClasses;          // DenyDeviceClasses
   PolicyList allowClasses;         // AllowDeviceClasses
 
-  // Whether any setting restricts installation at all.
-  bool Restricts() const;
   // The names of the values set, in the order above ("AllowDenyLayered", ...).
   std::vector<std::string> ValuesSet() const;
 };
