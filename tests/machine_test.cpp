@@ -41,6 +41,11 @@ PolicySubject Modem() {
           std::string(kModemClass)};
 }
 
+PolicySubject Removable(PolicySubject subject) {
+  subject.removable = true;
+  return subject;
+}
+
 TEST_F(Machine, PolicyIsJudgedInMicrosoftsOrder) {
   PolicySubject modem = Modem();
   modem.ids.push_back("PCI\\CC_070300");  // a compatible ID
@@ -119,6 +124,21 @@ TEST_F(Machine, PolicyIsJudgedInMicrosoftsOrder) {
          List("DenyDeviceIDs", {"PCI\\VEN_1F2E&DEV_0A01"});
        },
        absent, true, "DenyDeviceIDs", "PCI\\VEN_1F2E&DEV_0A01", true},
+      {"a removable device, not layered",
+       [] {
+         standin::SetRegistryDword(kKey, "DenyRemovableDevices", 1);
+         List("AllowDeviceIDs", {"PCI\\VEN_1F2E&DEV_0A01"});
+       },
+       Removable(modem), true, "DenyRemovableDevices", "removable device", false},
+      {"a removable device, layered: an Allow above the last layer wins",
+       [] {
+         standin::SetRegistryDword(kKey, "AllowDenyLayered", 1);
+         standin::SetRegistryDword(kKey, "DenyRemovableDevices", 1);
+         List("AllowDeviceIDs", {"PCI\\VEN_1F2E&DEV_0A01"});
+       },
+       Removable(modem), false, "", "", false},
+      {"a device not known to be removable is not judged so",
+       [] { standin::SetRegistryDword(kKey, "DenyRemovableDevices", 1); }, modem, false, "", "", false},
       {"a setting of another type is not on",
        [] {
          standin::SetRegistryString(kKey, "DenyDeviceClasses", "1");

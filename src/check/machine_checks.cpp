@@ -21,6 +21,7 @@ machine::PolicySubject DeviceSubject(const DeviceMatch& match, const PresentDevi
   subject.instanceId = match.instanceId;
   subject.classGuid = file.package->classGuid;
   if (device != nullptr) {
+    subject.removable = device->removable;
     subject.ids = device->hardwareIds;
     subject.ids.insert(subject.ids.end(), device->compatibleIds.begin(), device->compatibleIds.end());
   } else {

@@ -56,11 +56,12 @@ PolicyVerdict Blocked(const char* value, std::string matched, bool retroactive) 
 
 // Without the layered order every Deny comes before every Allow, and the
 // Allow lists only matter when DenyUnspecified is set.
-PolicyVerdict JudgeDefault(const DevicePolicy& policy, const std::vector<Layer>& layers) {
+PolicyVerdict JudgeDefault(const DevicePolicy& policy, const std::vector<Layer>& layers, bool removable) {
   for (const Layer& layer : layers) {
     if (const auto match = FirstMatch(*layer.denyList, layer.candidates))
       return Blocked(layer.deny, *match, layer.denyList->retroactive);
   }
+  if (removable) return Blocked("DenyRemovableDevices", "removable device", false);
   if (!policy.denyUnspecified) return PolicyVerdict();
   for (const Layer& layer : layers) {
     if (FirstMatch(*layer.allowList, layer.candidates)) return PolicyVerdict();
@@ -70,13 +71,14 @@ PolicyVerdict JudgeDefault(const DevicePolicy& policy, const std::vector<Layer>&
 
 // With it, the first layer that lists the device decides, and within a
 // layer Deny comes before Allow. DenyUnspecified is ignored then.
-PolicyVerdict JudgeLayered(const std::vector<Layer>& layers) {
+// The last layer, removable devices, has a Deny only.
+PolicyVerdict JudgeLayered(const std::vector<Layer>& layers, bool removable) {
   for (const Layer& layer : layers) {
     if (const auto match = FirstMatch(*layer.denyList, layer.candidates))
       return Blocked(layer.deny, *match, layer.denyList->retroactive);
     if (FirstMatch(*layer.allowList, layer.candidates)) return PolicyVerdict();
   }
-  return PolicyVerdict();
+  return removable ? Blocked("DenyRemovableDevices", "removable device", false) : PolicyVerdict();
 }
 
 }  // namespace
@@ -103,7 +105,10 @@ std::vector<std::string> DevicePolicy::ValuesSet() const {
 
 PolicyVerdict Judge(const DevicePolicy& policy, const PolicySubject& subject) {
   const std::vector<Layer> layers = Layers(policy, subject);
-  PolicyVerdict verdict = policy.layered ? JudgeLayered(layers) : JudgeDefault(policy, layers);
+  // A device whose removability is not known is not judged removable.
+  const bool removable = policy.denyRemovable && subject.removable.value_or(false);
+  PolicyVerdict verdict =
+      policy.layered ? JudgeLayered(layers, removable) : JudgeDefault(policy, layers, removable);
   // Microsoft documents AllowAdminInstall for administrators using the Add
   // Hardware and Update Driver wizards; an unattended installer calls the
   // update function itself, so the block is reported, with the setting

@@ -43,12 +43,13 @@ struct PolicySubject {
   std::optional<std::string> instanceId;
   std::vector<std::string> ids;
   std::optional<std::string> classGuid;
+  std::optional<bool> removable = std::nullopt;  // its removable capability; none when not known
 };
 
 struct PolicyVerdict {
   bool blocked = false;
   std::string value;       // the setting that decided it: "DenyDeviceClasses", "DenyUnspecified"
-  std::string matched;     // the ID, instance ID or class it matched; empty for DenyUnspecified
+  std::string matched;     // the ID, instance ID or class it matched; "removable device"; empty for DenyUnspecified
   bool retroactive = false;   // the Deny that matched also applies to installed devices
   bool adminOverride = false; // AllowAdminInstall is set (it does not lift the block: see the .cpp)
 };
