@@ -9,7 +9,8 @@
 # 2. A pending restart (Component Based Servicing RebootPending, Windows
 #    Update RebootRequired): --detect keeps its exit status and changes its
 #    words, in place (0, one line) and not in place (1, a line saying a
-#    restart may finish it); --json lists the marks.
+#    restart may finish it); --json lists the marks; the x86 build, when
+#    built, reads the same 64-bit keys.
 #   machine_checks.sh DIST_DIR PREFIX_DIR
 set -euo pipefail
 dist=$1
@@ -104,6 +105,14 @@ cp "$package/tarvelix-v92.inf" "$store/$published"
 reg_quiet add "$update" /f || fail "could not write RebootRequired"
 expect_in_place "$check" "$(to_windows "$package")" \
   "in place: tarvelix-v92.inf as $published in the driver store; 0 present devices use it; the machine waits for a restart (Component Based Servicing RebootPending, Windows Update RebootRequired)"
+# The x86 build reads the same keys: it opens them in the 64-bit view, not
+# the 32-bit one Windows would redirect it to.
+if [ -f "$dist/varnollcheck.exe" ] && [ -x /usr/lib/wine/wine ]; then
+  expect_in_place "$dist/varnollcheck.exe" "$(to_windows "$package")" \
+    "in place: tarvelix-v92.inf as $published in the driver store; 0 present devices use it; the machine waits for a restart (Component Based Servicing RebootPending, Windows Update RebootRequired)"
+else
+  echo "x86 build not checked: dist/varnollcheck.exe or 32-bit Wine missing"
+fi
 run_tool "$check" --detect --json "$(to_windows "$package")"
 [ "$tool_status" -eq 0 ] || fail "--detect --json exited $tool_status"
 python3 - "$work/tool.out" <<'PY' || fail "the JSON's restart marks: $(head -c 2000 "$work/tool.out")"
