@@ -207,6 +207,12 @@ TEST_F(Machine, EachRestartMarkIsReadWhereWindowsKeepsIt) {
              {kFileRenamesValue, REG_MULTI_SZ, std::string("\0\0", 2)});
        },
        {}},
+      {"an empty rename list as wide NULs",
+       [] {
+         standin::RegistryKeys()[kSessionManagerKey].push_back(
+             {kFileRenamesValue, REG_MULTI_SZ, std::string("\0\0\0\0", 4)});
+       },
+       {}},
       {"a parent key alone",
        [] { standin::AddRegistryKey(std::string(kServicingRebootKey) + "\\Child"); },
        {"component-based-servicing"}},

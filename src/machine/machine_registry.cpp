@@ -2,6 +2,7 @@
 
 #include "platform_registry.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -41,14 +42,21 @@ class CKey {
     return value;
   }
 
-  // Whether the value exists with more than an empty string in it.
-  bool HasData(const char* name) const {
+  // Whether the value holds at least one character that is not a NUL (an
+  // empty REG_MULTI_SZ is NULs only, and the size asked for without a
+  // buffer may be that of the wide text).
+  bool HasText(const char* name) const {
     if (!IsOpen()) return false;
     DWORD type = 0;
     DWORD size = 0;
-    // Asking for the size alone; an empty REG_MULTI_SZ is its two NULs.
-    const LONG result = RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size);
-    return (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && size > 2;
+    if (RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0) return false;
+    std::vector<BYTE> data(size + 2, 0);
+    DWORD read = size;
+    const LONG result = RegQueryValueExA(key_, name, nullptr, &type, data.data(), &read);
+    // Grown since it was measured: it holds something.
+    if (result == ERROR_MORE_DATA) return true;
+    return result == ERROR_SUCCESS &&
+           std::any_of(data.begin(), data.begin() + std::min<size_t>(read, data.size()), [](BYTE b) { return b != 0; });
   }
 
   // The string values of the key, in the order the registry gives them
@@ -117,7 +125,7 @@ RestartSignals ReadRestartSignals() {
   RestartSignals signals;
   signals.servicing = CKey(kServicingRebootKey).IsOpen();
   signals.windowsUpdate = CKey(kUpdateRebootKey).IsOpen();
-  signals.fileRenames = CKey(kSessionManagerKey).HasData(kFileRenamesValue);
+  signals.fileRenames = CKey(kSessionManagerKey).HasText(kFileRenamesValue);
   return signals;
 }
 
