@@ -10,7 +10,8 @@
 #    Update RebootRequired): --detect keeps its exit status and changes its
 #    words, in place (0, one line) and not in place (1, a line saying a
 #    restart may finish it); --json lists the marks; the x86 build, when
-#    built, reads the same 64-bit keys.
+#    built, reads the same 64-bit keys. A PendingFileRenameOperations with
+#    a name in it is a pending restart, an empty one is not.
 #   machine_checks.sh DIST_DIR PREFIX_DIR
 set -euo pipefail
 dist=$1
@@ -25,6 +26,7 @@ check="$dist/varnollcheck64.exe"
 restrictions='HKLM\SOFTWARE\Policies\Microsoft\Windows\DeviceInstall\Restrictions'
 servicing='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Component Based Servicing\RebootPending'
 update='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\WindowsUpdate\Auto Update\RebootRequired'
+session='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager'
 modem_class='{4D36E96D-E325-11CE-BFC1-08002BE10318}'
 store="$WINEPREFIX/drive_c/windows/inf"
 work=$(mktemp -d /tmp/varnoll-machine.XXXXXX)
@@ -37,6 +39,7 @@ remove_values() {
   reg_quiet delete "$restrictions" /f || true
   reg_quiet delete "$servicing" /f || true
   reg_quiet delete "$update" /f || true
+  reg_quiet delete "$session" /v PendingFileRenameOperations /f || true
 }
 cleanup() {
   remove_values
@@ -50,6 +53,9 @@ to_windows() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 for key in "$restrictions" "$servicing" "$update"; do
   if reg_quiet query "$key"; then fail "$key is already in the prefix"; fi
 done
+if reg_quiet query "$session" /v PendingFileRenameOperations; then
+  fail "PendingFileRenameOperations is already in the prefix"
+fi
 
 sample=$work/sample
 cp -r "$source_dir/samples/drivers" "$sample"
@@ -126,8 +132,25 @@ remove_values
 expect_in_place "$check" "$(to_windows "$package")" \
   "in place: tarvelix-v92.inf as $published in the driver store; 0 present devices use it"
 
+# A file waiting to be replaced at the next start counts; an empty list
+# does not.
+machine_line() {
+  run_tool "$check" "$(to_windows "$package")"
+  grep '^Machine: ' "$work/tool.out" || true
+}
+reg_quiet add "$session" /v PendingFileRenameOperations /t REG_MULTI_SZ /d '\??\C:\varnoll-machine-test.tmp\0' /f ||
+  fail "could not write PendingFileRenameOperations"
+[ "$(machine_line)" = "Machine: restart pending (PendingFileRenameOperations); device-installation policy: none set" ] ||
+  fail "a pending rename: $(machine_line)"
+reg_quiet add "$session" /v PendingFileRenameOperations /t REG_MULTI_SZ /d '' /f ||
+  fail "could not write an empty PendingFileRenameOperations"
+[ "$(machine_line)" = "Machine: no restart pending; device-installation policy: none set" ] ||
+  fail "an empty rename list: $(machine_line)"
+remove_values
+
 # Clean-up happened: none of the values is left in the prefix.
 for key in "$restrictions" "$servicing" "$update"; do
   if reg_quiet query "$key"; then fail "$key is still in the prefix"; fi
 done
+if reg_quiet query "$session" /v PendingFileRenameOperations; then fail "PendingFileRenameOperations is still there"; fi
 echo "policy and restart values written, seen and removed"
