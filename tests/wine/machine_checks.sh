@@ -96,6 +96,7 @@ expect_not_in_place "$check" "$(to_windows "$package")" \
 remove_values
 run_tool "$check" --preflight "$(to_windows "$sample")"
 [ "$tool_status" -eq "$before_status" ] || fail "--preflight after the policy was removed exited $tool_status"
+grep -q "blocked-by-policy" "$work/tool.err" && fail "--preflight still finds a policy once it is removed"
 
 # 2. A pending restart, not in place: the same status, one more reason.
 reg_quiet add "$servicing" /f || fail "could not write RebootPending"
