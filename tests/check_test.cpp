@@ -455,6 +455,26 @@ TEST_F(MachineCheck, TheJsonNamesTheRestartMarksThePolicyAndEachProblem) {
                                          "device-installation policy: AllowDenyLayered\n"));
 }
 
+TEST_F(MachineCheck, OnlyThisMachinesOwnLogIsExplainedByItsPolicy) {
+  machine::DevicePolicy policy;
+  policy.denyDeviceIds = {true, false, {"PCI\\VEN_1F2E&DEV_0A01"}};
+  CheckReport report = Judged({}, policy);
+  report.logRequested = true;
+  report.logFile = "setupapi.dev.log";
+  LoggedRun blocked;
+  blocked.status = "FAILURE(0xe0000248)";
+  blocked.error = "0xE0000248";
+  report.files[0].lastUpdate = blocked;
+  report.logOfThisMachine = true;
+  EXPECT_THAT(FormatJson(report), ::testing::HasSubstr("\"cause\": \"blocked by device-installation policy "
+                                                       "(DenyDeviceIDs: PCI\\\\VEN_1F2E&DEV_0A01)\""));
+  // A log copied from another machine was written under that machine's policy.
+  report.logOfThisMachine = false;
+  EXPECT_THAT(FormatText(report), ::testing::HasSubstr(
+                                      "  update cause: blocked by device-installation policy "
+                                      "(ERROR_DEVICE_INSTALL_BLOCKED)\n"));
+}
+
 TEST(CheckText, EveryDocumentedProblemCodeHasANameAndAMeaning) {
   for (unsigned long code = 1; code <= 57; ++code) {
     SCOPED_TRACE(code);

@@ -70,6 +70,9 @@ struct CheckReport {
   bool packageRequested = false;
   std::optional<std::string> logFile;
   size_t logSections = 0;
+  // The log is this machine's own (no --log=FILE): only then may its
+  // causes be named with this machine's policy.
+  bool logOfThisMachine = false;
   // The machine's policy and restart marks; none where there is no machine
   // to read (Linux).
   std::optional<machine::MachineState> machine;

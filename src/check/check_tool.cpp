@@ -142,13 +142,15 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     Write(stderr, "varnollcheck: --detect needs Windows: there is no driver store or device here\n");
     return kExitUsage;
   }
-  if (log && logFile.empty()) {
+  const bool ownLog = log && logFile.empty();
+  if (ownLog) {
     if (!systemVisible)
       return UsageError("--log needs =FILE here: there is no Windows folder to read it from");
     logFile = systemInfFolder + "setupapi.dev.log";
   }
   CheckReport report =
       CheckFolder(folder, systemVisible ? std::optional<std::string>(systemInfFolder) : std::nullopt);
+  report.logOfThisMachine = ownLog;
   // A log that cannot be read is said once; the rest of the report comes.
   // Detection stays silent about it: deployment tools read anything on
   // standard error as "not detected", and the log does not decide the

@@ -19,7 +19,8 @@ namespace varnoll::check {
 void JudgePolicy(CheckReport& report, const SystemView* system, const machine::DevicePolicy& policy);
 
 // The policy's words on `file` for its log lines: the first block found, or
-// none.
+// none. Only for this machine's own log: a log copied from another machine
+// was written under that machine's policy.
 std::optional<std::string> PolicyWordsFor(const FileReport& file);
 
 // "Machine: ..." for the text report: the restart signals and the policy

@@ -156,7 +156,7 @@ std::string FormatText(const CheckReport& report) {
       text += "  device:      " + DeviceLine(device, report.systemVisible) + "\n";
     }
     if (report.logFile && file.Qualifies()) {
-      const std::optional<std::string> policy = PolicyWordsFor(file);
+      const std::optional<std::string> policy = report.logOfThisMachine ? PolicyWordsFor(file) : std::nullopt;
       text += "  last update: " + (file.lastUpdate ? RunWords(*file.lastUpdate) : std::string("none logged")) + "\n";
       text += CauseLine("update", file.lastUpdate, policy);
       text +=
@@ -214,7 +214,7 @@ void FileJson(CJsonWriter& json, const CheckReport& report, const FileReport& fi
   json.Key("store").Ansi(file.store).Key("store_copies");
   report.systemVisible && file.Qualifies() ? json.AnsiList(file.storeCopies) : json.Null();
   if (report.logRequested) {
-    const std::optional<std::string> policy = PolicyWordsFor(file);
+    const std::optional<std::string> policy = report.logOfThisMachine ? PolicyWordsFor(file) : std::nullopt;
     json.Key("last_update");
     RunJson(json, file.lastUpdate, policy);
     json.Key("last_staging");
