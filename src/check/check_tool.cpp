@@ -17,8 +17,9 @@ namespace varnoll::check {
 namespace {
 
 constexpr const char kUsage[] =
-    "usage: varnollcheck [--detect] [--json | --summary] [--log[=FILE]] [--] [FOLDER]\n"
-    "       varnollcheck --preflight [--json | --summary] [--log[=FILE]] [--] [FOLDER]\n"
+    "usage: varnollcheck [--detect] [--json] [--log[=FILE]] [--] [FOLDER]\n"
+    "       varnollcheck --preflight [--json] [--log[=FILE]] [--] [FOLDER]\n"
+    "       varnollcheck [--detect | --preflight] --summary [--log[=FILE]] [--] [FOLDER]\n"
     "\n"
     "Tells what the Varnoll installer would do with the INF files in FOLDER (by\n"
     "default the folder that holds varnollcheck, as the installer beside it\n"
