@@ -101,6 +101,35 @@ PY
   [ "$check_status" -eq 0 ] || fail "$1 exited $check_status, expected 0"
 }
 
+# EXE VERDICT CAUSE [DRIVER]: --detect --summary on the package, as a
+# Remediations detection script runs it: exactly one line on standard
+# output (at most 2,048 bytes with its CR LF), nothing on standard error,
+# --detect's exit status, and the verdict and cause expected.
+expect_summary() {
+  run_check "$1" --detect --summary "$win_package"
+  [ "$check_status" -eq "$([ "$2" = in-place ] && echo 0 || echo 1)" ] ||
+    fail "$1 --detect --summary exited $check_status for $2"
+  [ ! -s "$work/err" ] || fail "$1 --detect --summary wrote on standard error: $(cat "$work/err")"
+  python3 - "$work/out" "$2" "$3" "${4:-}" <<'PY' || fail "$1 --detect --summary: $(cat "$work/out")"
+import json, sys
+raw = open(sys.argv[1], "rb").read()
+assert raw.endswith(b"\r\n") and raw.count(b"\n") == 1, raw
+assert len(raw) <= 2048, len(raw)
+line = json.loads(raw.decode("utf-8"))
+assert (line["tool"], line["question"], line["arch"]) == ("varnollcheck", "detect", "amd64"), line
+assert line["windows"].count(".") >= 2, line["windows"]
+assert (line["verdict"], line["cause"]) == (sys.argv[2], sys.argv[3]), line
+if sys.argv[4]:
+    assert line["driver"] == sys.argv[4], line
+(inf,) = line["infs"]
+assert inf["name"] == "a.inf" and inf["device_count"] == 1, inf
+assert line["truncated"] is False, line
+PY
+  # Kept as a machine's file, for the fleet reader at the end.
+  mkdir -p "$work/fleet"
+  cp "$work/out" "$work/fleet/PC-$(ls "$work/fleet" | wc -l).txt"
+}
+
 expect_detect() {  # EXE in|out: --detect on the package, as a deployment tool runs it
   run_check "$1" --detect "$win_package"
   if [ "$2" = in ]; then
@@ -126,6 +155,7 @@ run_check "$work/varnollcheck64.exe" "$win_folder"
 grep -q "^  device:      $(printf '%s' "$instance" | sed 's/\\/\\\\/g'), driver not installed" "$work/out" ||
   fail "the text report does not name the device: $(cat "$work/out")"
 expect_detect "$work/varnollcheck64.exe" out
+expect_summary "$work/varnollcheck64.exe" not-in-place not-in-store
 if [ -x /usr/lib/wine/wine ]; then
   cp "$dist/varnollcheck.exe" "$work/"
   run_check "$work/varnollcheck.exe" --json "$win_folder"
@@ -167,6 +197,7 @@ rm "$folder/varnoll64.exe"
 run_check "$work/varnollcheck64.exe" --json "$win_folder"
 expect_json "varnollcheck64.exe after the install" oem41.inf
 expect_detect "$work/varnollcheck64.exe" in
+expect_summary "$work/varnollcheck64.exe" in-place in-place
 [ ! -x /usr/lib/wine/wine ] || expect_detect "$work/varnollcheck.exe" in
 run_check "$work/varnollcheck64.exe" --detect --json "$win_package"
 [ "$check_status" -eq 0 ] || fail "--detect --json exited $check_status, expected 0"
@@ -203,5 +234,33 @@ assert (device["driver_date"], device["driver_version"], device["downgrade"]) ==
 (finding,) = [f for f in a["package"]["findings"] if f["code"] == "downgrade"]
 assert finding["severity"] == "warning" and "ROOT" in finding["text"], finding
 PY
+
+# The device's driver as if another package had replaced ours (Windows
+# Update, an admin): its driver key names another published INF and its
+# provider. --detect names them, with the date and version and that the
+# driver is newer than the package's; the summary gives the cause.
+wine reg add "$driver_key" /v InfPath /t REG_SZ /d oem99.inf /f >/dev/null 2>&1 </dev/null &&
+  wine reg add "$driver_key" /v ProviderName /t REG_SZ /d Contoso /f >/dev/null 2>&1 </dev/null ||
+  fail "could not set the driver's INF and provider"
+run_check "$work/varnollcheck64.exe" --detect "$win_package"
+[ "$check_status" -eq 1 ] || fail "--detect on another driver exited $check_status"
+tr -d '\r' <"$work/err" | grep -qxF "not in place: a.inf: device $instance has its driver from oem99.inf (Contoso, 1-15-2030, 9.0.0.0, newer than this package's $(
+  tr -d '\r' <"$package/a.inf" | sed -n 's/^DriverVer *= *\([^,]*\), *\([^ ]*\).*/\1, \2/p'))" ||
+  fail "--detect did not name the other driver: $(cat "$work/err")"
+expect_summary "$work/varnollcheck64.exe" not-in-place other-driver-newer oem99.inf
+wine reg add "$driver_key" /v InfPath /t REG_SZ /d oem41.inf /f >/dev/null 2>&1 </dev/null || true
+
+# The three lines, read back by the fleet reader as a folder of machines.
+run_check "$dist/varnollfleet64.exe" --json "$(printf 'Z:%s' "$work/fleet" | tr '/' '\\')"
+[ "$check_status" -eq 0 ] || fail "varnollfleet64.exe exited $check_status: $(cat "$work/err")"
+python3 - "$work/out" <<'PY' || fail "varnollfleet64.exe: $(cat "$work/out")"
+import json, sys
+table = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
+assert (table["machines"], table["read"], table["unreadable"]) == (3, 3, 0), table
+groups = {(g["verdict"], g["cause"]): g["examples"] for g in table["groups"]}
+assert groups == {("not-in-place", "not-in-store"): ["PC-0"], ("in-place", "in-place"): ["PC-1"],
+                  ("not-in-place", "other-driver-newer"): ["PC-2"]}, groups
+PY
 echo "ok [check tool]: install, preinstall and skips as expected; nothing changed; the driver's INF is named;" \
-  "--detect: not in place before the install, in place after; a newer driver on the device is a downgrade"
+  "--detect: not in place before the install, in place after; a newer driver on the device is a downgrade;" \
+  "--detect --summary: one line each time; another driver named with its provider, DriverVer and age"
