@@ -330,6 +330,16 @@ TEST(FleetTool, ExitsByWhatItCouldRead) {
   }
 }
 
+TEST(FleetTable, PrintsNoControlCharacterOfANameToTheTerminal) {
+  CFleetTable table;
+  table.Add("PC-\x1b]0;owned\x07", MachineAnswer{"in-place", "in-place\r", std::nullopt, std::nullopt, false});
+  const std::string text = table.Text();
+  EXPECT_THAT(text, HasSubstr("PC-?]0;owned?"));
+  EXPECT_THAT(text, HasSubstr("in-place?"));
+  EXPECT_EQ(text.find('\x1b'), std::string::npos);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+}
+
 TEST(MachineRows, QuotesFieldsAndDisarmsFormulas) {
   EXPECT_EQ(CsvField("PC-1"), "PC-1");
   EXPECT_EQ(CsvField("a,b"), "\"a,b\"");

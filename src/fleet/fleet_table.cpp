@@ -11,6 +11,15 @@ namespace {
 
 constexpr const char kUnreadable[] = "unreadable";
 
+// A name or cause from an export as the text table prints it: control
+// characters (a terminal's escape sequences among them) become '?'.
+std::string Printable(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+  }
+  return text;
+}
+
 std::string Padded(std::string text, size_t width) {
   if (text.size() < width) text.append(width - text.size(), ' ');
   return text;
@@ -18,7 +27,7 @@ std::string Padded(std::string text, size_t width) {
 
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + Printable(name);
   return text;
 }
 
@@ -73,11 +82,11 @@ std::string CFleetTable::Text() const {
   for (const FleetGroup* group : Groups()) {
     const std::string count = check::Decimal(group->count);
     const std::string share = Share(group->count, total) + "%";
-    text += Padded(group->verdict, verdictWidth) + Padded(group->cause, causeWidth) +
+    text += Padded(Printable(group->verdict), verdictWidth) + Padded(Printable(group->cause), causeWidth) +
             std::string(count.size() < 8 ? 8 - count.size() : 0, ' ') + count +
             std::string(share.size() < 8 ? 8 - share.size() : 0, ' ') + share + "  " + Joined(group->examples) + "\n";
     if (group->verdict == kUnreadable) {
-      unreadable += count + (group->count == 1 ? " row unreadable: " : " rows unreadable: ") + group->cause + " (" +
+      unreadable += count + (group->count == 1 ? " row unreadable: " : " rows unreadable: ") + Printable(group->cause) + " (" +
                     Joined(group->examples) + (group->count > static_cast<long long>(kExamples) ? ", ...)\n" : ")\n");
     }
   }
