@@ -224,6 +224,12 @@ TEST(Summarize, NamesTheCauseOfTheVerdict) {
          r.files[0].package->findings.push_back({"blocked-by-policy", true, "", "DenyDeviceClasses blocks the Modem class"});
        },
        "not-in-place", "blocked-by-policy", std::nullopt, std::nullopt},
+      {"a package in the store was taken, whatever its findings: the other driver is the cause",
+       [](CheckReport& r) {
+         r.files[0].devices = {On("oem12.inf", false)};
+         r.files[0].package->findings.push_back({"not-trusted", true, "", "the catalog's signer is not trusted"});
+       },
+       "not-in-place", "other-driver", std::string("oem12.inf"), std::nullopt},
       {"nothing qualifies", [](CheckReport& r) { r.files[0].outcome = SkipReason::kNoVen; }, "not-in-place",
        "nothing-qualifies", std::nullopt, std::nullopt},
   };

@@ -42,8 +42,7 @@ SummaryInf FromFile(const FileReport& file) {
   return inf;
 }
 
-// The first finding that fails among the qualifying packages, or null: what
-// Windows refuses explains a missing piece better than the piece itself.
+// The first finding that fails among the qualifying packages, or null.
 const package::Finding* FirstFailing(const CheckReport& report) {
   for (const FileReport& file : report.files) {
     if (!file.package) continue;
@@ -54,13 +53,17 @@ const package::Finding* FirstFailing(const CheckReport& report) {
   return nullptr;
 }
 
-// --detect's cause: "in-place", "restart-pending", a failing finding's code,
-// "not-in-store", "no-driver", "other-driver-newer", "other-driver-older",
-// "other-driver" (which is newer is not known), "problem-<code>",
-// "nothing-qualifies".
+// --detect's cause: "in-place", "restart-pending", "not-in-store",
+// "no-driver", "other-driver-newer", "other-driver-older", "other-driver"
+// (which is newer is not known), "problem-<code>", "nothing-qualifies". Where
+// Windows did not take the package (it is not in the store, or the device
+// got no driver), the first finding that fails says why better than the
+// missing piece, and is the cause; a package that is in the store was
+// taken, whatever its findings.
 std::string DetectCause(const CheckReport& report, const Verdict& verdict) {
   if (verdict.inPlace) return verdict.restartPending ? "restart-pending" : "in-place";
-  if (const package::Finding* finding = FirstFailing(report)) return finding->code;
+  const package::Finding* finding = FirstFailing(report);
+  if (finding && (verdict.cause == "not-in-store" || verdict.cause == "no-driver")) return finding->code;
   const std::optional<DeviceMatch>& device = verdict.causeDevice;
   if (verdict.cause == "other-driver" && device && device->downgrade) {
     return *device->downgrade ? "other-driver-newer" : "other-driver-older";
