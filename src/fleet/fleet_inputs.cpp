@@ -7,6 +7,8 @@
 #include "text_encoding.h"
 #include "unique_handle.h"
 
+#include <optional>
+
 namespace varnoll::fleet {
 
 namespace {
@@ -30,37 +32,40 @@ bool IsOneOf(std::string_view name, std::initializer_list<const char*> names) {
 
 std::string RowName(const std::string& path, size_t line) { return path + ":" + check::Decimal(static_cast<long long>(line)); }
 
+// One data row of the export: its machine's answer, or why there is none.
+void ReadRow(const ExportColumns& columns, const std::vector<std::string>& fields, const std::string& where,
+             CFleetSink& sink) {
+  const auto has = [&](int column) { return column >= 0 && static_cast<size_t>(column) < fields.size(); };
+  const std::string machine = has(columns.machine) && !fields[columns.machine].empty() ? fields[columns.machine] : where;
+  MachineAnswer answer;
+  std::string why;
+  if (columns.machine < 0) {
+    why = "the export has no machine column (\"Device name\")";
+  } else if (columns.output < 0) {
+    why = "the export has no output column (\"Pre-remediation detection output\")";
+  } else if (!has(columns.machine) || !has(columns.output)) {
+    why = "row with fewer fields than the header";
+  } else if (ReadSummaryOutput(fields[columns.output], answer, why)) {
+    return sink.Add(machine, answer);
+  }
+  sink.AddUnreadable(machine, why);
+}
+
 void ReadRows(const std::string& path, CCsvReader& reader, CFleetSink& sink) {
   std::vector<std::string> fields;
-  ExportColumns columns;
-  bool header = true;
+  std::optional<ExportColumns> columns;  // none until the header is read
   for (CCsvReader::Status status = reader.Next(fields); status != CCsvReader::Status::kEnd;
        status = reader.Next(fields)) {
     const std::string where = RowName(path, reader.RecordLine());
     if (status != CCsvReader::Status::kRecord) {
       sink.AddUnreadable(where, status == CCsvReader::Status::kTooLong ? "row longer than 1 MiB"
                                                                       : "row cut short (a quote is not closed)");
-      continue;
-    }
-    if (fields.size() == 1 && fields[0].empty()) continue;  // a blank line
-    if (header) {
-      header = false;
+    } else if (fields.size() == 1 && fields[0].empty()) {
+      continue;  // a blank line
+    } else if (!columns) {
       columns = FindExportColumns(fields);
-      continue;
-    }
-    const std::string machine =
-        columns.machine >= 0 && static_cast<size_t>(columns.machine) < fields.size() && !fields[columns.machine].empty()
-            ? fields[columns.machine] : where;
-    if (columns.machine < 0 || columns.output < 0) {
-      sink.AddUnreadable(machine, columns.machine < 0 ? "the export has no machine column (\"Device name\")"
-                                                      : "the export has no output column (\"Pre-remediation detection output\")");
-    } else if (static_cast<size_t>(std::max(columns.machine, columns.output)) >= fields.size()) {
-      sink.AddUnreadable(machine, "row with fewer fields than the header");
     } else {
-      MachineAnswer answer;
-      std::string why;
-      ReadSummaryOutput(fields[columns.output], answer, why) ? sink.Add(machine, answer)
-                                                             : sink.AddUnreadable(machine, why);
+      ReadRow(*columns, fields, where, sink);
     }
   }
 }
