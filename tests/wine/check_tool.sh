@@ -266,6 +266,24 @@ assert groups[("not-in-place", "other-driver-newer")] == ["PC-2"], groups
 (before,) = [cause for (verdict, cause), machines in groups.items() if machines == ["PC-0"]]
 assert before not in ("in-place", "other-driver-newer"), groups
 PY
+# The same lines as an Intune export (UTF-8 byte-order mark, CR LF, quoted
+# fields), read with --csv: one row per machine, written by the Windows build.
+python3 - "$work/fleet" "$work/export.csv" <<'PY'
+import os, sys
+folder, export = sys.argv[1:]
+rows = ['"Device name","Detection status","Pre-remediation detection output"']
+for name in sorted(os.listdir(folder)):
+    line = open(os.path.join(folder, name), "rb").read().decode("utf-8").strip()
+    rows.append('"%s","With issues","%s"' % (name[:-4], line.replace('"', '""')))
+open(export, "wb").write(("\ufeff" + "\r\n".join(rows) + "\r\n").encode("utf-8"))
+PY
+run_check "$dist/varnollfleet64.exe" --csv "$(printf 'Z:%s' "$work/rows.csv" | tr '/' '\\')" \
+  "$(printf 'Z:%s' "$work/export.csv" | tr '/' '\\')"
+[ "$check_status" -eq 0 ] || fail "varnollfleet64.exe on the export exited $check_status: $(cat "$work/err")"
+grep -q "^3 machines: 3 read, 0 unreadable" <(tr -d '\r' <"$work/out") || fail "varnollfleet64.exe: $(cat "$work/out")"
+[ "$(sed -n 1p "$work/rows.csv" | tr -d '\r')" = "machine,verdict,cause,driver,problem" ] &&
+  grep -q "^PC-2,not-in-place,other-driver-newer,oem99.inf,"$'\r'"\$" "$work/rows.csv" ||
+  fail "varnollfleet64.exe --csv: $(cat "$work/rows.csv")"
 echo "ok [check tool]: install, preinstall and skips as expected; nothing changed; the driver's INF is named;" \
   "--detect: not in place before the install, in place after; a newer driver on the device is a downgrade;" \
   "--detect --summary: one line each time; another driver named with its provider, DriverVer and age"
