@@ -340,6 +340,33 @@ TEST(FleetTable, PrintsNoControlCharacterOfANameToTheTerminal) {
   EXPECT_EQ(text.find('\r'), std::string::npos);
 }
 
+TEST(Progress, ShowsOnATerminalOnlyOnceReadingTakesOverASecond) {
+  using std::chrono::steady_clock;
+  struct Case {
+    const char* name;
+    bool terminal;
+    steady_clock::duration reading;
+    long long machines;
+    bool shown;
+  };
+  const Case cases[] = {
+      {"a terminal, after two seconds", true, std::chrono::seconds(2), 2048, true},
+      {"a terminal, within the first second", true, std::chrono::milliseconds(0), 2048, false},
+      {"a file or pipe, after two seconds", false, std::chrono::seconds(2), 2048, false},
+      {"between two looks at the clock", true, std::chrono::seconds(2), 2047, false},
+  };
+  for (const Case& c : cases) {
+    ::testing::internal::CaptureStderr();
+    CProgress progress(c.terminal, steady_clock::now() - c.reading);
+    progress.Machines(c.machines);
+    const std::string shown = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(shown.find(std::to_string(c.machines) + " machines read") != std::string::npos, c.shown) << c.name;
+    ::testing::internal::CaptureStderr();
+    progress.Done();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr().empty(), !c.shown) << c.name;
+  }
+}
+
 TEST(MachineRows, QuotesFieldsAndDisarmsFormulas) {
   EXPECT_EQ(CsvField("PC-1"), "PC-1");
   EXPECT_EQ(CsvField("a,b"), "\"a,b\"");

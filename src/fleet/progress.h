@@ -13,7 +13,9 @@ bool IsTerminal(std::FILE* stream);
 
 class CProgress {
  public:
-  explicit CProgress(bool terminal) : terminal_(terminal), start_(std::chrono::steady_clock::now()) {}
+  // `start`: when reading began.
+  explicit CProgress(bool terminal, std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now())
+      : terminal_(terminal), start_(start) {}
 
   // After each machine: redraws the line at most a few times a second.
   void Machines(long long count);
