@@ -8,7 +8,7 @@ build=$1
 windows=${2:-}
 source "$(dirname "$0")/probe.sh"
 
-for room in setuplog system package check remove console installer machine; do
+for room in setuplog system package check remove console installer fleet machine; do
   probe "fence_${room}_device_header" fails "platform_devices\.h"
   probe "fence_${room}_registry_header" fails "platform_registry\.h"
 done

@@ -2,6 +2,7 @@
 // trust is asked, read only: WinVerifyTrust with no UI and no network
 // retrieval, the TrustedPublisher store opened read-only.
 #include "crypt_owners.h"
+#include "machine_facts.h"
 #include "package_check.h"
 
 #include <windows.h>
@@ -60,18 +61,10 @@ class CWindowsTrust : public TrustView {
     return found != nullptr;
   }
 
-  // RtlGetVersion tells the true version whatever the manifest says, where
-  // GetVersionEx would not.
   std::optional<std::string> OsVersion() const override {
-    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto get = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
-                                 reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                           : nullptr;
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (get == nullptr || get(&info) != 0) return std::nullopt;
-    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion);
+    const std::optional<WindowsVersion> version = ReadWindowsVersion();
+    if (!version) return std::nullopt;
+    return std::to_string(version->major) + "." + std::to_string(version->minor);
   }
 };
 
