@@ -61,14 +61,14 @@ TEST_F(Machine, PolicyIsJudgedInMicrosoftsOrder) {
   };
   const Case cases[] = {
       {"no policy", [] {}, modem, false, "", "", false},
-      {"a class match", [] { List("DenyDeviceClasses", {"{4D36E96D-E325-11CE-BFC1-08002BE10318}"}); }, modem, true,
-       "DenyDeviceClasses", kModemClass, false},
+      {"a class match", [] { List("DenyDeviceClasses", {"{4D36E96D-E325-11CE-BFC1-08002BE10318}"}); }, modem,
+       true, "DenyDeviceClasses", kModemClass, false},
       {"another class", [] { List("DenyDeviceClasses", {kPortsClass}); }, modem, false, "", "", false},
-      {"a compatible ID matches", [] { List("DenyDeviceIDs", {"pci\\cc_070300"}); }, modem, true, "DenyDeviceIDs",
-       "PCI\\CC_070300", false},
+      {"a compatible ID matches", [] { List("DenyDeviceIDs", {"pci\\cc_070300"}); }, modem, true,
+       "DenyDeviceIDs", "PCI\\CC_070300", false},
       {"a list whose setting is off counts for nothing",
-       [] { standin::SetRegistryString(kKey + "\\DenyDeviceIDs", "1", "PCI\\VEN_1F2E&DEV_0A01"); }, modem, false,
-       "", "", false},
+       [] { standin::SetRegistryString(kKey + "\\DenyDeviceIDs", "1", "PCI\\VEN_1F2E&DEV_0A01"); }, modem,
+       false, "", "", false},
       {"an instance ID", [] { List("DenyInstanceIDs", {"PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0"}); }, modem, true,
        "DenyInstanceIDs", "PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0", false},
       {"an instance ID cannot match a device not yet present",
@@ -163,7 +163,7 @@ TEST_F(Machine, TheWordsNameTheValueAndWhatItMatched) {
   List("DenyDeviceClasses", {kModemClass}, true);
   const PolicyVerdict verdict = Judge(ReadDevicePolicy(), Modem());
   EXPECT_EQ(BlockWords(verdict), std::string("blocked by device-installation policy (DenyDeviceClasses: ") +
-                                      kModemClass + "), also applied to installed devices");
+                                     kModemClass + "), also applied to installed devices");
   EXPECT_EQ(BlockWords(PolicyVerdict()), "");
 }
 

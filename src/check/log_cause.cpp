@@ -12,7 +12,8 @@ unsigned long ErrorCode(const LoggedRun& run) {
   unsigned long code = 0;
   if (!run.error || run.error->size() < 3) return 0;
   const char* digits = run.error->data() + 2;
-  const std::from_chars_result parsed = std::from_chars(digits, run.error->data() + run.error->size(), code, 16);
+  const std::from_chars_result parsed =
+      std::from_chars(digits, run.error->data() + run.error->size(), code, 16);
   return parsed.ec == std::errc() ? code : 0;
 }
 
@@ -21,7 +22,8 @@ std::optional<std::string> PolicyCause(const LoggedRun& run, unsigned long code,
   if (code != kDeviceInstallBlocked && !run.policyBlocked && run.restrictions.empty()) return std::nullopt;
   if (policyWords) return policyWords;
   std::string settings;
-  for (const std::string& restriction : run.restrictions) settings += (settings.empty() ? "" : "; ") + restriction;
+  for (const std::string& restriction : run.restrictions)
+    settings += (settings.empty() ? "" : "; ") + restriction;
   return "blocked by device-installation policy (" +
          (settings.empty() ? std::string("ERROR_DEVICE_INSTALL_BLOCKED") : settings) + ")";
 }

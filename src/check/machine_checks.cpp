@@ -10,8 +10,9 @@ constexpr const char kBlockedByPolicy[] = "blocked-by-policy";
 
 const PresentDevice* FindDevice(const SystemView* system, const std::string& instanceId) {
   if (system == nullptr) return nullptr;
-  const auto found = std::find_if(system->devices.begin(), system->devices.end(),
-                                  [&](const PresentDevice& device) { return device.instanceId == instanceId; });
+  const auto found =
+      std::find_if(system->devices.begin(), system->devices.end(),
+                   [&](const PresentDevice& device) { return device.instanceId == instanceId; });
   return found == system->devices.end() ? nullptr : &*found;
 }
 
@@ -49,7 +50,8 @@ void JudgePolicy(CheckReport& report, const SystemView* system, const machine::D
       subject.ids = {*file.hardwareId};
       subject.classGuid = file.package->classGuid;
       const machine::PolicyVerdict verdict = machine::Judge(policy, subject);
-      if (verdict.blocked) AddBlock(file, verdict, "hardware ID " + *file.hardwareId + " (no device present yet)");
+      if (verdict.blocked)
+        AddBlock(file, verdict, "hardware ID " + *file.hardwareId + " (no device present yet)");
       continue;
     }
     for (const DeviceMatch& match : file.devices) {
@@ -73,7 +75,8 @@ std::optional<std::string> PolicyWordsFor(const FileReport& file) {
 std::string MachineLine(const CheckReport& report) {
   if (!report.machine) return "machine checks: Windows only";
   const machine::MachineState& state = *report.machine;
-  std::string line = state.restart.Any() ? "restart pending (" + state.restart.Words() + ")" : "no restart pending";
+  std::string line =
+      state.restart.Any() ? "restart pending (" + state.restart.Words() + ")" : "no restart pending";
   const std::vector<std::string> values = state.policy.ValuesSet();
   std::string names;
   for (const std::string& value : values) names += (names.empty() ? "" : ", ") + value;

@@ -124,7 +124,9 @@ std::string BlockWords(const PolicyVerdict& verdict) {
   words += ")";
   if (verdict.retroactive) words += ", also applied to installed devices";
   if (verdict.adminOverride)
-    words += "; AllowAdminInstall is set, which Microsoft documents for the Add Hardware and Update Driver wizards only";
+    words +=
+        "; AllowAdminInstall is set, which Microsoft documents for the Add Hardware and Update Driver "
+        "wizards only";
   return words;
 }
 

@@ -34,8 +34,9 @@ class CKey {
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (!IsOpen() || RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-                         ERROR_SUCCESS ||
+    if (!IsOpen() ||
+        RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value) {
       return std::nullopt;
     }
@@ -49,14 +50,16 @@ class CKey {
     if (!IsOpen()) return false;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0) return false;
+    if (RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0)
+      return false;
     std::vector<BYTE> data(size + 2, 0);
     DWORD read = size;
     const LONG result = RegQueryValueExA(key_, name, nullptr, &type, data.data(), &read);
     // Grown since it was measured: it holds something.
     if (result == ERROR_MORE_DATA) return true;
     return result == ERROR_SUCCESS &&
-           std::any_of(data.begin(), data.begin() + std::min<size_t>(read, data.size()), [](BYTE b) { return b != 0; });
+           std::any_of(data.begin(), data.begin() + std::min<size_t>(read, data.size()),
+                       [](BYTE b) { return b != 0; });
   }
 
   // The string values of the key, in the order the registry gives them
@@ -69,7 +72,8 @@ class CKey {
       DWORD nameSize = static_cast<DWORD>(name.size());
       DWORD dataSize = static_cast<DWORD>(data.size() - 2);
       DWORD type = 0;
-      const LONG result = RegEnumValueA(key_, index, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize);
+      const LONG result =
+          RegEnumValueA(key_, index, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize);
       if (result == ERROR_MORE_DATA && dataSize + 2 > data.size() && data.size() < (1u << 20)) {
         data.resize(dataSize + 2);
         continue;  // the same index again, with room for its data

@@ -10,7 +10,8 @@
 namespace varnoll::machine {
 
 // HKLM\SOFTWARE\Policies\Microsoft\Windows\DeviceInstall\Restrictions.
-constexpr const char kRestrictionsKey[] = "SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions";
+constexpr const char kRestrictionsKey[] =
+    "SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Restrictions";
 
 DevicePolicy ReadDevicePolicy();
 RestartSignals ReadRestartSignals();

@@ -10,9 +10,9 @@
 namespace varnoll::machine {
 
 struct RestartSignals {
-  bool servicing = false;     // ...\Component Based Servicing\RebootPending exists
-  bool windowsUpdate = false; // ...\WindowsUpdate\Auto Update\RebootRequired exists
-  bool fileRenames = false;   // PendingFileRenameOperations holds at least one name
+  bool servicing = false;      // ...\Component Based Servicing\RebootPending exists
+  bool windowsUpdate = false;  // ...\WindowsUpdate\Auto Update\RebootRequired exists
+  bool fileRenames = false;    // PendingFileRenameOperations holds at least one name
 
   bool Any() const { return servicing || windowsUpdate || fileRenames; }
   // For JSON: "component-based-servicing", "windows-update", "pending-file-renames".

@@ -47,7 +47,8 @@ const std::vector<RegistryValue>* FindKey(const std::string& path, bool& exists)
       exists = true;
       return &values;
     }
-    if (key.size() > wanted.size() && key.compare(0, wanted.size(), wanted) == 0 && key[wanted.size()] == '\\')
+    if (key.size() > wanted.size() && key.compare(0, wanted.size(), wanted) == 0 &&
+        key[wanted.size()] == '\\')
       exists = true;
   }
   return exists ? &kNone : nullptr;
@@ -103,7 +104,8 @@ using standin::TheRegistry;
 LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM access, HKEY* result) {
   const std::string path = subKey ? subKey : "";
   TheRegistry().calls.push_back("RegOpenKeyExA " + std::string(key == HKEY_LOCAL_MACHINE ? "HKLM\\" : "?\\") +
-                                path + " options=" + standin::Hex(options) + " access=" + standin::Hex(access));
+                                path + " options=" + standin::Hex(options) +
+                                " access=" + standin::Hex(access));
   bool exists = false;
   if (key != HKEY_LOCAL_MACHINE || standin::FindKey(path, exists) == nullptr) return ERROR_FILE_NOT_FOUND;
   *result = new VarnollRegistryKey{path};

@@ -28,6 +28,6 @@ constexpr REGSAM KEY_WOW64_64KEY = 0x0100;
 
 LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM access, HKEY* result);
 LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size);
-LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, DWORD* type, BYTE* data,
-                   DWORD* dataSize);
+LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, DWORD* type,
+                   BYTE* data, DWORD* dataSize);
 LONG RegCloseKey(HKEY key);
