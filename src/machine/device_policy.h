@@ -49,8 +49,9 @@ struct PolicySubject {
 struct PolicyVerdict {
   bool blocked = false;
   std::string value;  // the setting that decided it: "DenyDeviceClasses", "DenyUnspecified"
-  std::string
-      matched;  // the ID, instance ID or class it matched; "removable device"; empty for DenyUnspecified
+  // The ID, instance ID or class it matched; "removable device"; empty for
+  // DenyUnspecified.
+  std::string matched;
   bool retroactive = false;    // the Deny that matched also applies to installed devices
   bool adminOverride = false;  // AllowAdminInstall is set (it does not lift the block: see the .cpp)
 };
