@@ -1,6 +1,7 @@
-// On Windows the package is judged for this machine, and the machine's own
-// trust is asked, read only: WinVerifyTrust with no UI and no network
-// retrieval, the TrustedPublisher store opened read-only.
+// On Windows the package is judged for this machine (and the architectures
+// --arch adds), and the machine's own trust and Windows are asked, read
+// only: WinVerifyTrust with no UI and no network retrieval, the
+// TrustedPublisher store opened read-only, RtlGetVersion.
 #include "crypt_owners.h"
 #include "package_check.h"
 
@@ -10,6 +11,7 @@
 #include <wincrypt.h>
 #include <wintrust.h>
 
+#include <algorithm>
 #include <string>
 
 namespace varnoll::package {
@@ -22,6 +24,27 @@ std::wstring Wide(const std::string& ansi) {
   MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(), size);
   wide.resize(wide.size() - 1);
   return wide;
+}
+
+// RtlGetVersion tells the true version whatever the manifest says, where
+// GetVersionEx would not; none where it cannot be asked.
+std::optional<OSVERSIONINFOEXW> TrueVersion() {
+  using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  const auto get = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
+                               reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                         : nullptr;
+  OSVERSIONINFOEXW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (get == nullptr || get(&info) != 0) return std::nullopt;
+  return info;
+}
+
+std::optional<WindowsVersion> RunningWindows() {
+  const std::optional<OSVERSIONINFOEXW> info = TrueVersion();
+  if (!info) return std::nullopt;
+  return WindowsVersion{info->dwMajorVersion, info->dwMinorVersion, info->dwBuildNumber, info->wProductType,
+                        info->wSuiteMask};
 }
 
 class CWindowsTrust : public TrustView {
@@ -60,18 +83,10 @@ class CWindowsTrust : public TrustView {
     return found != nullptr;
   }
 
-  // RtlGetVersion tells the true version whatever the manifest says, where
-  // GetVersionEx would not.
   std::optional<std::string> OsVersion() const override {
-    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto get = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
-                                 reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                           : nullptr;
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (get == nullptr || get(&info) != 0) return std::nullopt;
-    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion);
+    const std::optional<OSVERSIONINFOEXW> info = TrueVersion();
+    if (!info) return std::nullopt;
+    return std::to_string(info->dwMajorVersion) + "." + std::to_string(info->dwMinorVersion);
   }
 };
 
@@ -90,13 +105,18 @@ Arch MachineArch() {
 
 }  // namespace
 
-PackageContext ThisMachine() {
+PackageContext ThisMachine(const std::vector<Arch>& asked) {
   static const CWindowsTrust trust;
   PackageContext context;
   context.catalogArch = MachineArch();
   context.arches = {context.catalogArch};
+  for (Arch arch : asked) {
+    if (std::find(context.arches.begin(), context.arches.end(), arch) == context.arches.end())
+      context.arches.push_back(arch);
+  }
   context.counted = context.arches;
   context.trust = &trust;
+  context.windows = RunningWindows();
   return context;
 }
 
