@@ -3,6 +3,7 @@
 #include "der.h"
 #include "copied_files.h"
 #include "file_hash.h"
+#include "inf_text.h"
 #include "name_lookup.h"
 #include "names.h"
 #include "unique_handle.h"
@@ -464,7 +465,7 @@ PackageReport CheckPackage(const std::string& folder, const std::string& infName
   std::string bytes;
   bool tooLarge = false;
   InfDocument inf;
-  if (ReadSmallFile(folder + infName, 64u << 20, bytes, tooLarge)) inf = ReadInfDocument(DecodeInfText(bytes));
+  if (ReadSmallFile(folder + infName, 64u << 20, bytes, tooLarge)) inf = ReadInfDocument(InfTextForNames(bytes));
   report.driverVer = DriverVerOf(inf);
   report.judgedFor = context.counted;
   CheckInf(inf, infName, report);

@@ -301,6 +301,14 @@ def crlf_added(folder, pki):
     write(folder, "kestrel.inf", data.replace(b"\n", b"\r\n"))
 
 
+def ansi_name(folder, pki):
+    # A Windows-1252 INF lists café.sys: byte E9, the file's name on disk being é in UTF-8.
+    inf = inf_text(files="café.sys=1\r\nodd.sys=1\r\nreadme.txt=2,docs\r\n")
+    members = base(folder, inf.replace("café".encode("utf-8"), "café".encode("cp1252")))
+    write(folder, "café.sys", b"a driver file with an accented name")
+    sign(folder, pki, "kestrel.cat", members + ["café.sys"])
+
+
 F = "fails"
 FIXTURES = {
     "good": (good, set()),
@@ -335,6 +343,7 @@ FIXTURES = {
     "strkey-file-name": (strkey_file_name, set()),
     "lf-normalised": (lf_normalised, {("line-endings-changed", "kestrel.inf")}),
     "crlf-added": (crlf_added, {("line-endings-changed", "kestrel.inf")}),
+    "ansi-name": (ansi_name, set()),
 }
 
 # The warnings the Linux tool gives under its default --arch (x64 counted),

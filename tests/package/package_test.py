@@ -129,6 +129,18 @@ class PackageCheck(unittest.TestCase):
         self.assertIn("10.0.22000", finding["text"])
         self.assertEqual(finding["arches"], ["amd64"])
 
+    def test_an_ansi_inf_names_files_through_its_code_page(self):
+        folder = os.path.join(WORK, "ansi-name")
+        _, _, package = package_of(folder)
+        self.assertIn(("café.sys", True, True), [(f["name"], f["present"], f["in_catalog"]) for f in package["files"]])
+        # Missing, its finding prints the name, not the INF's raw byte.
+        missing = tempfile.mkdtemp(dir=WORK)
+        shutil.copytree(folder, missing, dirs_exist_ok=True)
+        os.remove(os.path.join(missing, "café.sys"))
+        result = subprocess.run([TOOL, "--preflight", missing], capture_output=True)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("[fails] file-missing: café.sys is listed but not in the package", result.stderr.decode("utf-8"))
+
     def test_line_endings_changed_says_how_to_restore_them(self):
         _, _, package = package_of(os.path.join(WORK, "lf-normalised"))
         (finding,) = package["findings"]
