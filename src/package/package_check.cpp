@@ -1,7 +1,8 @@
 #include "package_check.h"
 
+#include "arch_checks.h"
+
 #include "der.h"
-#include "copied_files.h"
 #include "file_hash.h"
 #include "inf_text.h"
 #include "name_lookup.h"
@@ -89,24 +90,7 @@ std::string ToNative(CPackageNames& names, const std::string& relative, PackageR
 }
 
 void Add(PackageReport& report, const char* code, bool fails, const std::string& file, const std::string& text) {
-  report.findings.push_back({code, fails, file, text, {}});
-}
-
-bool InCatalog(const Catalog& catalog, const FileHash& hash) {
-  return std::any_of(catalog.members.begin(), catalog.members.end(), [&](const CatalogMember& member) {
-    if (!member.kind || member.digest.empty()) return false;
-    return member.digest == (*member.kind == DigestKind::kSha1 ? hash.sha1 : hash.sha256);
-  });
-}
-
-// Which digests the catalog's members use, so each file is read once for
-// just those.
-void KindsUsed(const Catalog& catalog, bool& sha1, bool& sha256) {
-  sha1 = sha256 = false;
-  for (const CatalogMember& member : catalog.members) {
-    if (member.kind == DigestKind::kSha1) sha1 = true;
-    if (member.kind == DigestKind::kSha256) sha256 = true;
-  }
+  AddFinding(report, code, fails, file, text);
 }
 
 // The catalog named by the INF: found, read, its signature checked.
@@ -165,11 +149,12 @@ void CheckSigner(const std::string& catalogPath, const Catalog& catalog, const P
 }
 
 // A catalog as read once for every architecture that names it: the
-// catalog, and the signer's keys and findings in a report of its own.
+// catalog, its signature, and the findings reading and signer gave.
 struct CatalogVerdict {
   std::string name;
   std::optional<Catalog> catalog;
-  PackageReport signer;
+  std::optional<std::string> signature;
+  std::vector<Finding> findings;
 };
 
 // What one package check reads once: catalogs by name, files by path.
@@ -178,17 +163,26 @@ class CPackageReads {
   CPackageReads(const std::string& folder, const std::string& infName, const PackageContext& context)
       : names_(folder), infName_(infName), context_(context) {}
 
-  const CatalogVerdict& Catalog(const std::string& name) {
+  // The catalog `name`, read and its signer judged once: into `report` for
+  // the main architecture (`main`), which is judged first, else into a
+  // report of its own.
+  const CatalogVerdict& Catalog(const std::string& name, bool main, PackageReport& report) {
     for (const CatalogVerdict& verdict : catalogs_) {
       if (SameFileName(verdict.name, name)) return verdict;
     }
+    PackageReport own;
+    PackageReport& into = main ? report : own;
+    const size_t first = into.findings.size();
+    into.catalog = name;
     CatalogVerdict verdict;
     verdict.name = name;
-    verdict.signer.catalog = name;
-    verdict.catalog = ReadPackageCatalog(names_, infName_, name, verdict.signer);
+    verdict.catalog = ReadPackageCatalog(names_, infName_, name, into);
     std::string relative;
     if (verdict.catalog && JoinInsideFolder(name, relative))
-      CheckSigner(ToNative(names_, relative, verdict.signer), *verdict.catalog, context_, verdict.signer);
+      CheckSigner(ToNative(names_, relative, into), *verdict.catalog, context_, into);
+    verdict.signature = into.signature;
+    verdict.findings.assign(into.findings.begin() + first, into.findings.end());
+    if (&into == &report) into.findings.resize(first);
     catalogs_.push_back(std::move(verdict));
     return catalogs_.back();
   }
@@ -223,128 +217,23 @@ class CPackageReads {
   std::set<std::string> reported_;
 };
 
-// "x64", as Windows' own pages name the platform.
-std::string PlatformWords(Arch arch) {
-  return arch == Arch::kX86 ? "x86" : arch == Arch::kAmd64 ? "x64" : "ARM64";
-}
-
-// Whether a catalog holds the file once its line endings are turned back;
-// the finding then says how.
-bool LineEndingsChanged(const std::string& native, const std::string& name, const Catalog& catalog,
-                        PackageReport& report) {
-  bool sha1 = false;
-  bool sha256 = false;
-  KindsUsed(catalog, sha1, sha256);
-  if (InCatalog(catalog, HashPackageFile(native, sha1, sha256, LineEndings::kCrlf))) {
-    Add(report, "line-endings-changed", true, name,
-        name + ": line endings changed after signing (CRLF -> LF, as git does): restore CRLF");
-    return true;
-  }
-  if (InCatalog(catalog, HashPackageFile(native, sha1, sha256, LineEndings::kLf))) {
-    Add(report, "line-endings-changed", true, name, name + ": line endings changed after signing (LF -> CRLF): restore LF");
-    return true;
-  }
-  return false;
-}
-
 void CheckFile(CPackageReads& reads, const ListedFile& file, const CatalogVerdict* verdict, PackageReport& report) {
-  const std::optional<Catalog> none;
-  const std::optional<Catalog>& catalog = verdict ? verdict->catalog : none;
   PackageFile entry{file.name, file.path, false, std::nullopt};
   if (!file.diskDefined && !file.outside)
-    Add(report, "disk-undefined", true, file.name,
-        file.name + " is on disk " + (file.disk.empty() ? std::string("(none)") : file.disk) +
-            ", which no [SourceDisksNames] section defines");
+    AddFinding(report, "disk-undefined", true, file.name,
+               file.name + " is on disk " + (file.disk.empty() ? std::string("(none)") : file.disk) +
+                   ", which no [SourceDisksNames] section defines");
   if (file.outside) {
-    Add(report, "outside-package", true, file.name, file.name + " is listed at " + file.path + ", outside the package folder; not followed");
+    AddFinding(report, "outside-package", true, file.name,
+               file.name + " is listed at " + file.path + ", outside the package folder; not followed");
   } else {
+    const std::optional<Catalog> none;
+    const std::optional<Catalog>& catalog = verdict ? verdict->catalog : none;
     const std::string native = reads.Native(file.path, report);
-    const FileHash hash = reads.Hash(native, catalog);
-    entry.present = hash.state == FileState::kPresent;
-    if (hash.state == FileState::kMissing)
-      Add(report, "file-missing", true, file.name, file.name + " is listed but not in the package (" + file.path + ")");
-    if (hash.state == FileState::kNotAFile || hash.state == FileState::kUnreadable)
-      Add(report, "file-missing", true, file.name, file.name + " is listed, but " + file.path + " is not a file that can be read");
-    if (catalog && entry.present) {
-      entry.inCatalog = InCatalog(*catalog, hash);
-      if (!*entry.inCatalog && (hash.peImage || !LineEndingsChanged(native, file.name, *catalog, report)))
-        Add(report, "not-in-catalog", true, file.name, file.name + " is not in " + verdict->name + ": changed after signing?");
-    }
+    JudgeFile(file, native, reads.Hash(native, catalog), catalog ? &*catalog : nullptr,
+              verdict ? verdict->name : std::string(), entry, report);
   }
   if (!reads.Reported(entry.path)) report.files.push_back(entry);
-}
-
-// Every file Windows on `arch` copies must be listed for it (INF
-// SourceDisksFiles section: a file of a signed package needs an entry).
-void CheckCopied(const InfDocument& inf, const std::string& modelsSection, Arch arch, const std::string& hardwareId,
-                 const std::vector<ListedFile>& listed, PackageReport& report) {
-  for (const CopiedFile& copied : CopiedFiles(inf, modelsSection, arch, hardwareId)) {
-    const bool found = std::any_of(listed.begin(), listed.end(),
-                                   [&](const ListedFile& file) { return SameFileName(file.name, copied.source); });
-    if (!found)
-      Add(report, "file-not-listed", true, copied.source,
-          copied.source + " is copied by [" + copied.section + "] but listed in no [SourceDisksFiles] section for " +
-              ArchName(arch) + ": Windows cannot take it from the package");
-  }
-}
-
-// The candidate holding the ID that the oldest Windows serves.
-const ModelsSection* FirstWithId(const std::vector<ModelsCandidate>& candidates,
-                                 std::vector<ModelsSection>& sections) {
-  const ModelsSection* first = nullptr;
-  const TargetOs* firstTarget = nullptr;
-  for (size_t i = 0; i < candidates.size(); ++i) {
-    const TargetOs& target = candidates[i].target;
-    if (!candidates[i].hasId) continue;
-    if (!firstTarget || std::make_tuple(target.major, target.minor, target.build) <
-                            std::make_tuple(firstTarget->major, firstTarget->minor, firstTarget->build)) {
-      first = &sections[i];
-      firstTarget = &target;
-    }
-  }
-  return first;
-}
-
-void CheckModels(const InfDocument& inf, const std::string& hardwareId, Arch arch, const PackageContext& context,
-                 ArchModels& entry, PackageReport& report) {
-  const std::vector<ModelsCandidate> candidates = ModelsCandidates(inf, arch, hardwareId);
-  for (const ModelsCandidate& candidate : candidates)
-    entry.candidates.push_back({candidate.section, FromText(candidate.target), candidate.hasId});
-  const ModelsChoice choice = ModelsFor(inf, arch, hardwareId, context.windows.value_or(NewestWindows()));
-  entry.section = choice.section;
-  entry.hasId = choice.hasId;
-  const std::string name = ArchName(arch);
-  const ModelsSection* first = FirstWithId(candidates, entry.candidates);
-  if (context.windows && !choice.hasId && first != nullptr) {
-    const WindowsVersion& windows = *context.windows;
-    Add(report, "models-need-newer-windows", true, std::string(),
-        hardwareId + " is only in [" + first->section + "], for Windows " + first->from + " and later: this Windows (" +
-            std::to_string(windows.major) + "." + std::to_string(windows.minor) + "." + std::to_string(windows.build) +
-            ") gets no driver from the package");
-  } else if (!choice.section) {
-    Add(report, "no-models-for-arch", true, std::string(),
-        "no models section for " + name + ": the package does not install on " + PlatformWords(arch) +
-            " machines (Windows there needs one decorated .NT" + name + " in [Manufacturer])");
-  } else if (!choice.hasId) {
-    Add(report, "id-not-in-models", true, std::string(),
-        hardwareId + " is not in [" + *choice.section + "], which Windows uses on " + name);
-  } else if (!context.windows && first != nullptr && !ModelsFor(inf, arch, hardwareId, OldestWindows(arch)).hasId) {
-    Add(report, "models-need-newer-windows", false, std::string(),
-        "on " + name + ", Windows before " + first->from + " gets no driver: " + hardwareId + " is first in [" +
-            first->section + "]");
-  }
-}
-
-// The signer's keys of the main architecture's catalog are the report's own.
-void TakeSigner(const PackageReport& signer, PackageReport& report) {
-  report.signedBy = signer.signedBy;
-  report.signedUntil = signer.signedUntil;
-  report.timestamped = signer.timestamped;
-  report.signature = signer.signature;
-  report.trusted = signer.trusted;
-  report.trustedPublisher = signer.trustedPublisher;
-  report.osCovered = signer.osCovered;
-  report.osAttr = signer.osAttr;
 }
 
 void CheckArch(const InfDocument& inf, const std::string& infName, const std::string& hardwareId, Arch arch,
@@ -363,16 +252,14 @@ void CheckArch(const InfDocument& inf, const std::string& infName, const std::st
   }
   const CatalogVerdict* verdict = nullptr;
   if (!entry.catalog) {
-    Add(report, "no-catalog", true, infName,
+    AddFinding(report, "no-catalog", true, infName,
         infName + " names no CatalogFile: 64-bit Windows refuses an unsigned package (ERROR_NO_CATALOG_FOR_OEM_INF)");
   } else {
-    verdict = &reads.Catalog(*entry.catalog);
-    entry.signature = verdict->signer.signature;
-    for (const Finding& finding : verdict->signer.findings) report.findings.push_back(finding);
-    if (arch == context.catalogArch) {
-      report.catalog = entry.catalog;
-      TakeSigner(verdict->signer, report);
-    }
+    // The main architecture is judged first: its catalog's signer keys are
+    // the report's own.
+    verdict = &reads.Catalog(*entry.catalog, arch == context.catalogArch, report);
+    entry.signature = verdict->signature;
+    for (const Finding& finding : verdict->findings) report.findings.push_back(finding);
   }
   std::vector<ListedFile> listed = ListedFiles(inf, arch);
   CheckFile(reads, ListedFile{infName, infName, false, std::string(), true, false}, verdict, report);
@@ -384,7 +271,7 @@ void CheckArch(const InfDocument& inf, const std::string& infName, const std::st
 // The findings of the package as a whole: its Version section and names.
 void CheckInf(const InfDocument& inf, const std::string& infName, PackageReport& report) {
   if (!ValidInfSignature(inf))
-    Add(report, "inf-signature-invalid", true, infName,
+    AddFinding(report, "inf-signature-invalid", true, infName,
         infName + " has no Signature of $Windows NT$ or $Chicago$ in [Version]: Windows takes it for no INF file");
   std::vector<std::string> said;
   for (const std::string& section : inf.SectionNames()) {
@@ -394,7 +281,7 @@ void CheckInf(const InfDocument& inf, const std::string& infName, PackageReport&
     for (const InfLine& line : *inf.Section(section)) {
       if (!line.keyFromToken || std::find(said.begin(), said.end(), *line.key) != said.end()) continue;
       said.push_back(*line.key);
-      Add(report, "strkey-file-name", false, *line.key,
+      AddFinding(report, "strkey-file-name", false, *line.key,
           *line.key + " is named by a %strkey% token in [" + section +
               "]: the INF SourceDisksFiles page says a file name must be the file's exact name, never a token, "
               "and documents no reading of one");
@@ -445,7 +332,7 @@ std::vector<Arch> JudgingOrder(const PackageContext& context) {
 bool AddDowngrade(PackageReport& report, const std::string& infName, const std::string& instanceId,
                   const DriverVer& current) {
   if (!report.driverVer || CompareDriverVer(*report.driverVer, current) >= 0) return false;
-  Add(report, "downgrade", false, infName,
+  AddFinding(report, "downgrade", false, infName,
       "the forced install would replace " + instanceId + "'s driver of " + current.date + ", " + current.version +
           " with this older one of " + report.driverVer->date + ", " + report.driverVer->version);
   return true;

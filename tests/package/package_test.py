@@ -86,6 +86,7 @@ class PackageCheck(unittest.TestCase):
             ("x86-amd64", "arm64", 1, {"no-models-for-arch"}),
             ("x64-only-catalog", "x86", 1, {"not-in-catalog"}),
             ("per-arch-catalogs", "x86,amd64,arm64", 0, set()),
+            ("decorated-catalog", "x86", 1, {"no-catalog"}),  # only x64 has a catalog
         ]
         for name, arches, expected_status, fails in rows:
             with self.subTest(fixture=name, arch=arches):
@@ -97,6 +98,9 @@ class PackageCheck(unittest.TestCase):
                 self.assertEqual(package["judged_for"], arches.split(","))
                 self.assertEqual({f["code"] for f in package["findings"] if f["severity"] == "fails"}, fails)
                 self.assertEqual({a for a, v in package["architectures"].items() if v["counted"]}, set(arches.split(",")))
+                # The top-level catalog keys are the main architecture's: x64 where it counts.
+                main = "amd64" if "amd64" in arches else arches.split(",")[0]
+                self.assertEqual(package["catalog"], package["architectures"][main]["catalog"])
         for bad in ("--arch=", "--arch=ia64", "--arch=x86,,amd64"):
             with self.subTest(bad):
                 status, out, err = run("--preflight", bad, os.path.join(WORK, "good"))
