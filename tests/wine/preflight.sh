@@ -79,6 +79,17 @@ for name in names:
             if a != b:
                 failures += 1
                 print(f"FAIL [{name}, {os.path.basename(tool)}] {what}:\n  Linux:   {a}\n  Windows: {b}")
+# --arch widens what a Windows tool judges: its own architecture, and ARM64,
+# for which this package has no models section.
+for tool in windows:
+    target = "Z:" + os.path.join(folder, "x86-amd64").replace("/", "\\")
+    # The machine's own architecture: GetNativeSystemInfo's, for the x86 build on x64 Wine too.
+    (own,) = package(["wine", tool, "--preflight", "--json", target])["architectures"]
+    widened = package(["wine", tool, "--preflight", "--json", "--arch=arm64", target])
+    if widened["judged_for"] != [own, "arm64"] or \
+            ("no-models-for-arch", None, "fails") not in findings(widened, lambda f: f["arches"] == ["arm64"]):
+        failures += 1
+        print(f"FAIL [x86-amd64 --arch=arm64, {os.path.basename(tool)}]: {widened['judged_for']} {widened['findings']}")
 print(f"{len(names)} fixtures, {len(windows)} Windows tools: {failures} differences")
 sys.exit(1 if failures else 0)
 PY
