@@ -286,7 +286,7 @@ TEST(PackageRules, WindowsTakesTheModelsSectionClosestToItsOwnVersion) {
       "[T.NTamd64]\nm=i,PCI\\VEN_1\n[T.NTamd64.10.0...22000]\nm=i,PCI\\VEN_2\n"
       "[T.NTamd64.6.1.3]\nm=i,PCI\\VEN_3\n[T.NT.10.0]\nm=i,PCI\\VEN_4\n");
   const struct {
-    WindowsVersion windows;
+    WindowsRelease windows;
     const char* section;
   } cases[] = {
       {{6, 1, 7601, 1, 0}, "T.NTamd64"},                // Windows 7: the plain one

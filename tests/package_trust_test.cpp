@@ -45,7 +45,7 @@ std::set<std::string> Codes(const PackageReport& report) {
 }
 
 PackageReport Check(const std::string& fixture, const TrustView& trust,
-                    const std::optional<WindowsVersion>& windows = std::nullopt) {
+                    const std::optional<WindowsRelease>& windows = std::nullopt) {
   PackageContext context;
   context.arches = {Arch::kAmd64};
   context.counted = context.arches;
@@ -97,14 +97,14 @@ TEST(PackageTrust, AsksAboutTheCatalogFileAndTheSignerCertificateOnly) {
 TEST(PackageModels, TheRunningWindowsPicksTheModelsSection) {
   // The one x64 models section needs build 22000.
   const struct {
-    std::optional<WindowsVersion> windows;
+    std::optional<WindowsRelease> windows;
     std::optional<std::string> section;
     std::set<std::string> codes;
   } cases[] = {
-      {WindowsVersion{10, 0, 19045, 1, 0x100}, std::nullopt, {"models-need-newer-windows"}},
-      {WindowsVersion{6, 1, 7601, 1, 0x100}, std::nullopt, {"models-need-newer-windows"}},
-      {WindowsVersion{10, 0, 22000, 1, 0x100}, std::string("Tarvelix.NTamd64.10.0...22000"), {}},
-      {WindowsVersion{10, 0, 26100, 3, 0x110}, std::string("Tarvelix.NTamd64.10.0...22000"), {}},
+      {WindowsRelease{10, 0, 19045, 1, 0x100}, std::nullopt, {"models-need-newer-windows"}},
+      {WindowsRelease{6, 1, 7601, 1, 0x100}, std::nullopt, {"models-need-newer-windows"}},
+      {WindowsRelease{10, 0, 22000, 1, 0x100}, std::string("Tarvelix.NTamd64.10.0...22000"), {}},
+      {WindowsRelease{10, 0, 26100, 3, 0x110}, std::string("Tarvelix.NTamd64.10.0...22000"), {}},
   };
   for (const auto& row : cases) {
     CScriptedTrust trust;

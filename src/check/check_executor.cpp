@@ -28,7 +28,7 @@ bool CCheckExecutor::OnQualifyingInf(const std::string& infName, const std::stri
       const bool usesPackage = copy != lookup.copies.end();
       if (usesPackage && !file.store) file.store = *copy;
       file.devices.push_back({device.instanceId, device.driverInf, usesPackage, device.state, device.driverDate,
-                              device.driverVersion, std::nullopt});
+                              device.driverVersion, std::nullopt, device.driverProvider});
     }
     if (!file.store && !lookup.copies.empty()) file.store = lookup.copies.front();
     // The update finds no device and fails with "no such device": the INF

@@ -109,7 +109,7 @@ void CheckModels(const InfDocument& inf, const std::string& hardwareId, Arch arc
   const std::string name = ArchName(arch);
   const ModelsSection* first = FirstWithId(candidates, entry.candidates);
   if (context.windows && !choice.hasId && first != nullptr) {
-    const WindowsVersion& windows = *context.windows;
+    const WindowsRelease& windows = *context.windows;
     AddFinding(report, "models-need-newer-windows", true, std::string(),
         hardwareId + " is only in [" + first->section + "], for Windows " + first->from + " and later: this Windows (" +
             std::to_string(windows.major) + "." + std::to_string(windows.minor) + "." + std::to_string(windows.build) +

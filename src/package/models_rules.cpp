@@ -38,7 +38,7 @@ std::optional<Arch> ArchOfToken(const std::string& token, bool& known) {
 
 }  // namespace
 
-bool Serves(const TargetOs& target, const WindowsVersion& windows) {
+bool Serves(const TargetOs& target, const WindowsRelease& windows) {
   if (std::make_tuple(target.major, target.minor, target.build) >
       std::make_tuple(windows.major, windows.minor, windows.build))
     return false;
@@ -78,7 +78,7 @@ std::vector<ModelsCandidate> LineCandidates(const InfDocument& inf, const InfLin
   return candidates;
 }
 
-std::optional<ModelsCandidate> Closest(const std::vector<ModelsCandidate>& candidates, const WindowsVersion& windows) {
+std::optional<ModelsCandidate> Closest(const std::vector<ModelsCandidate>& candidates, const WindowsRelease& windows) {
   std::optional<ModelsCandidate> best;
   for (const ModelsCandidate& candidate : candidates) {
     if (!candidate.decorated || !Serves(candidate.target, windows)) continue;
@@ -115,10 +115,10 @@ bool ParseTargetOs(const std::string& decoration, TargetOs& target) {
   return true;
 }
 
-WindowsVersion NewestWindows() { return {ULONG_MAX, ULONG_MAX, ULONG_MAX, 0, ULONG_MAX}; }
+WindowsRelease NewestWindows() { return {ULONG_MAX, ULONG_MAX, ULONG_MAX, 0, ULONG_MAX}; }
 
-WindowsVersion OldestWindows(Arch arch) {
-  return arch == Arch::kArm64 ? WindowsVersion{10, 0, 16299, 0, ULONG_MAX} : WindowsVersion{6, 1, 7600, 0, ULONG_MAX};
+WindowsRelease OldestWindows(Arch arch) {
+  return arch == Arch::kArm64 ? WindowsRelease{10, 0, 16299, 0, ULONG_MAX} : WindowsRelease{6, 1, 7600, 0, ULONG_MAX};
 }
 
 std::string FromText(const TargetOs& target) {
@@ -138,7 +138,7 @@ std::vector<ModelsCandidate> ModelsCandidates(const InfDocument& inf, Arch arch,
 }
 
 ModelsChoice ModelsFor(const InfDocument& inf, Arch arch, const std::string& hardwareId,
-                       const WindowsVersion& windows) {
+                       const WindowsRelease& windows) {
   ModelsChoice choice;
   const std::vector<InfLine>* manufacturers = inf.Section("Manufacturer");
   if (manufacturers == nullptr) return choice;

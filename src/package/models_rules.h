@@ -28,7 +28,7 @@ struct TargetOs {
 bool ParseTargetOs(const std::string& decoration, TargetOs& target);
 
 // A running Windows as the decorations compare it.
-struct WindowsVersion {
+struct WindowsRelease {
   unsigned long major = 0;
   unsigned long minor = 0;
   unsigned long build = 0;
@@ -38,15 +38,15 @@ struct WindowsVersion {
 
 // Whether `target` admits `windows`: its version and build not above it,
 // its product type and suite bits (where given) those of `windows`.
-bool Serves(const TargetOs& target, const WindowsVersion& windows);
+bool Serves(const TargetOs& target, const WindowsRelease& windows);
 
 // The newest Windows there can be, of any product type: what the Linux
 // tool asks about when it judges a package for "every Windows".
-WindowsVersion NewestWindows();
+WindowsRelease NewestWindows();
 
 // The oldest Windows this program supports on `arch`: Windows 7 (6.1.7600)
 // for x86 and x64, the first ARM64 Windows 10 (10.0.16299) for ARM64.
-WindowsVersion OldestWindows(Arch arch);
+WindowsRelease OldestWindows(Arch arch);
 
 // "10.0.22000", "6.1", or empty for a decoration without a version.
 std::string FromText(const TargetOs& target);
@@ -73,6 +73,6 @@ struct ModelsChoice {
 // among equals, the one naming the architecture); x86 falls back to the
 // undecorated section. `hardwareId` decides between manufacturers.
 ModelsChoice ModelsFor(const InfDocument& inf, Arch arch, const std::string& hardwareId,
-                       const WindowsVersion& windows = NewestWindows());
+                       const WindowsRelease& windows = NewestWindows());
 
 }  // namespace varnoll::package

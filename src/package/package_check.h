@@ -17,7 +17,7 @@ struct Finding {
   bool fails = true;  // Windows would refuse the package; else a warning
   std::string file;   // the file it is about, as the INF lists it, or empty
   std::string text;   // one sentence for a person
-  std::vector<Arch> arches;  // the architectures it is about; empty: the package as a whole
+  std::vector<Arch> arches = {};  // the architectures it is about; empty: the package as a whole
 };
 
 struct PackageFile {
@@ -75,7 +75,7 @@ struct PackageContext {
   std::vector<Arch> counted;
   Arch catalogArch = Arch::kAmd64;
   const TrustView* trust = nullptr;
-  std::optional<WindowsVersion> windows;
+  std::optional<WindowsRelease> windows;
 };
 
 // Whether a failure on `arch` fails the package in `context`.

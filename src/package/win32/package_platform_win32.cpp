@@ -3,6 +3,7 @@
 // only: WinVerifyTrust with no UI and no network retrieval, the
 // TrustedPublisher store opened read-only, RtlGetVersion.
 #include "crypt_owners.h"
+#include "machine_facts.h"
 #include "package_check.h"
 
 #include <windows.h>
@@ -26,25 +27,11 @@ std::wstring Wide(const std::string& ansi) {
   return wide;
 }
 
-// RtlGetVersion tells the true version whatever the manifest says, where
-// GetVersionEx would not; none where it cannot be asked.
-std::optional<OSVERSIONINFOEXW> TrueVersion() {
-  using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  const auto get = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
-                               reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                         : nullptr;
-  OSVERSIONINFOEXW info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (get == nullptr || get(&info) != 0) return std::nullopt;
-  return info;
-}
-
-std::optional<WindowsVersion> RunningWindows() {
-  const std::optional<OSVERSIONINFOEXW> info = TrueVersion();
-  if (!info) return std::nullopt;
-  return WindowsVersion{info->dwMajorVersion, info->dwMinorVersion, info->dwBuildNumber, info->wProductType,
-                        info->wSuiteMask};
+// This Windows as the models decorations compare it.
+std::optional<WindowsRelease> RunningWindows() {
+  const std::optional<WindowsVersion> version = ReadWindowsVersion();
+  if (!version) return std::nullopt;
+  return WindowsRelease{version->major, version->minor, version->build, version->productType, version->suiteMask};
 }
 
 class CWindowsTrust : public TrustView {
@@ -84,9 +71,9 @@ class CWindowsTrust : public TrustView {
   }
 
   std::optional<std::string> OsVersion() const override {
-    const std::optional<OSVERSIONINFOEXW> info = TrueVersion();
-    if (!info) return std::nullopt;
-    return std::to_string(info->dwMajorVersion) + "." + std::to_string(info->dwMinorVersion);
+    const std::optional<WindowsVersion> version = ReadWindowsVersion();
+    if (!version) return std::nullopt;
+    return std::to_string(version->major) + "." + std::to_string(version->minor);
   }
 };
 
