@@ -262,6 +262,7 @@ void CheckArch(const InfDocument& inf, const std::string& infName, const std::st
     for (const Finding& finding : verdict->findings) report.findings.push_back(finding);
   }
   std::vector<ListedFile> listed = ListedFiles(inf, arch);
+  if (arch == context.catalogArch) report.catalogCovers = listed.size();
   CheckFile(reads, ListedFile{infName, infName, false, std::string(), true, false}, verdict, report);
   for (const ListedFile& file : listed) CheckFile(reads, file, verdict, report);
   if (entry.section && entry.hasId) CheckCopied(inf, *entry.section, arch, hardwareId, listed, report);

@@ -61,6 +61,7 @@ struct PackageReport {
   std::vector<Finding> findings;
   std::optional<DriverVer> driverVer;
   std::vector<Arch> judgedFor;  // the architectures whose failures count
+  size_t catalogCovers = 0;     // the main architecture's listed files, the INF left out
 
   bool Fails() const;
 };

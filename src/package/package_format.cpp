@@ -85,7 +85,7 @@ std::string PackageSummary(const PackageReport& report) {
       if (finding.fails == fails) return std::string(fails ? "fails: " : "warning: ") + finding.text;
     }
   }
-  const size_t others = report.files.empty() ? 0 : report.files.size() - 1;
+  const size_t others = report.catalogCovers;
   return "ok: " + report.catalog.value_or("no catalog") + ", signed by " + report.signedBy.value_or("nobody") +
          ", covers the INF" +
          (others == 0 ? std::string() : " and " + std::to_string(others) + (others == 1 ? " file" : " files"));

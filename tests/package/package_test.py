@@ -221,6 +221,10 @@ class PackageCheck(unittest.TestCase):
         status, out, err = run(os.path.join(WORK, "good"))
         self.assertIn("  package:     ok: kestrel.cat, signed by CN=Varnoll Test Publisher, O=Varnoll Test, "
                       "covers the INF and 2 files\n", out)
+        # The summary counts the main architecture's files, those its catalog covers.
+        status, out, err = run(os.path.join(WORK, "per-arch-catalogs"))
+        self.assertIn("  package:     ok: kamd64.cat, signed by CN=Varnoll Test Publisher, O=Varnoll Test, "
+                      "covers the INF and 1 file\n", out)
         status, out, err = run(os.path.join(WORK, "inf-changed"))
         self.assertIn("  package:     fails: kestrel.inf is not in kestrel.cat: changed after signing?\n", out)
         self.assertEqual(status, 0)  # the plain report's status is the installer's
