@@ -71,13 +71,14 @@ CheckReport CCheckExecutor::Report(const std::string& folder) const {
   return report;
 }
 
-CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder) {
+CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder,
+                        const std::vector<package::Arch>& arches) {
   SystemView system;
   const bool visible = LookAtSystem(systemInfFolder, system);
   CCheckExecutor executor(visible ? &system : nullptr);
   RunPass(folder, executor);
   CheckReport report = executor.Report(folder);
-  const package::PackageContext machine = package::ThisMachine();
+  const package::PackageContext machine = package::ThisMachine(arches);
   for (FileReport& file : report.files) {
     if (!file.Qualifies()) continue;
     file.package = package::CheckPackage(folder, file.name, *file.hardwareId, machine);

@@ -10,6 +10,7 @@
 #include "tool_folder.h"
 #include "tool_output.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace varnoll::check {
@@ -18,8 +19,8 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: varnollcheck [--detect] [--json] [--log[=FILE]] [--] [FOLDER]\n"
-    "       varnollcheck --preflight [--json] [--log[=FILE]] [--] [FOLDER]\n"
-    "       varnollcheck [--detect | --preflight] --summary [--log[=FILE]] [--] [FOLDER]\n"
+    "       varnollcheck --preflight [--json] [--log[=FILE]] [--arch=LIST] [--] [FOLDER]\n"
+    "       varnollcheck [--detect | --preflight] --summary [--log[=FILE]] [--arch=LIST] [--] [FOLDER]\n"
     "\n"
     "Tells what the Varnoll installer would do with the INF files in FOLDER (by\n"
     "default the folder that holds varnollcheck, as the installer beside it\n"
@@ -39,7 +40,12 @@ constexpr const char kUsage[] =
     "            line on standard output when none has a finding that fails; 1\n"
     "            and one line per finding on standard error when one has; with\n"
     "            --json, the JSON report with the verdict in \"preflight\" instead,\n"
-    "            and the same status\n"
+    "            and the same status; 1 too when no INF qualifies\n"
+    "  --arch=LIST  the architectures whose package failures count, comma-\n"
+    "            separated: x86, amd64, arm64. Linux judges all three and by\n"
+    "            default counts amd64 (the others' failures are warnings);\n"
+    "            Windows judges its own and counts LIST too. The JSON's\n"
+    "            \"judged_for\" names them\n"
     "  --summary one line of compact JSON on standard output, at most 2,048 bytes,\n"
     "            for deployment consoles that keep one line of a script's output:\n"
     "            the verdict, its cause and the detail behind it; with --detect\n"
@@ -107,6 +113,21 @@ int TellPreflight(CheckReport& report, bool json, bool summary) {
   return passes ? kExitPreflightPasses : kExitPreflightFails;
 }
 
+// "x86,amd64" into `arches`, each once; false for an empty list or a name
+// that is none of the three.
+bool ReadArches(const std::string& list, std::vector<package::Arch>& arches) {
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(',', start);
+    if (end == std::string::npos) end = list.size();
+    const std::optional<package::Arch> arch = package::ArchNamed(list.substr(start, end - start));
+    if (!arch) return false;
+    if (std::find(arches.begin(), arches.end(), *arch) == arches.end()) arches.push_back(*arch);
+    start = end + 1;
+  }
+  return true;
+}
+
 int UsageError(const std::string& problem) {
   return varnoll::UsageError("varnollcheck", problem, kExitUsage);
 }
@@ -123,6 +144,7 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
   bool log = false;
   bool summary = false;
   std::string logFile;
+  std::vector<package::Arch> arches;
   for (const std::string& option : split.options) {
     if (option == "--help") {
       Write(stdout, kUsage);
@@ -134,6 +156,8 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
       detect = true;
     } else if (option == "--preflight") {
       preflight = true;
+    } else if (option.rfind("--arch=", 0) == 0) {
+      if (!ReadArches(option.substr(7), arches)) return UsageError("--arch= takes x86, amd64 and arm64, comma-separated");
     } else if (option == "--summary") {
       summary = true;
     } else if (option == "--log" || option.rfind("--log=", 0) == 0) {
@@ -165,7 +189,7 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     logFile = systemInfFolder + "setupapi.dev.log";
   }
   CheckReport report =
-      CheckFolder(folder, systemVisible ? std::optional<std::string>(systemInfFolder) : std::nullopt);
+      CheckFolder(folder, systemVisible ? std::optional<std::string>(systemInfFolder) : std::nullopt, arches);
   report.logOfThisMachine = ownLog;
   // A log that cannot be read is said once; the rest of the report comes.
   // Detection stays silent about it: deployment tools read anything on

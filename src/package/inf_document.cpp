@@ -239,7 +239,11 @@ InfDocument ReadInfDocument(std::string_view text) {
   for (const std::string& name : document.SectionNames()) {
     if (EqualIgnoringCase(name, "Strings")) continue;
     for (InfLine& line : document.AddSection(name)) {
-      if (line.key) line.key = Substitute(*line.key, strings);
+      if (line.key) {
+        std::string key = Substitute(*line.key, strings);
+        line.keyFromToken = key != *line.key && line.key->find("%%") == std::string::npos;
+        line.key = std::move(key);
+      }
       for (std::string& field : line.fields) field = Substitute(field, strings);
     }
   }

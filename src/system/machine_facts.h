@@ -19,6 +19,8 @@ struct WindowsVersion {
   unsigned long major = 0;
   unsigned long minor = 0;
   unsigned long build = 0;
+  unsigned long productType = 0;  // VER_NT_WORKSTATION (1), _DOMAIN_CONTROLLER (2), _SERVER (3)
+  unsigned long suiteMask = 0;    // VER_SUITE_* bits
 };
 
 // The version Windows itself tells, whatever the program's manifest says;

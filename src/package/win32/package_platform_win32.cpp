@@ -1,6 +1,7 @@
-// On Windows the package is judged for this machine, and the machine's own
-// trust is asked, read only: WinVerifyTrust with no UI and no network
-// retrieval, the TrustedPublisher store opened read-only.
+// On Windows the package is judged for this machine (and the architectures
+// --arch adds), and the machine's own trust and Windows are asked, read
+// only: WinVerifyTrust with no UI and no network retrieval, the
+// TrustedPublisher store opened read-only, RtlGetVersion.
 #include "crypt_owners.h"
 #include "machine_facts.h"
 #include "package_check.h"
@@ -11,6 +12,7 @@
 #include <wincrypt.h>
 #include <wintrust.h>
 
+#include <algorithm>
 #include <string>
 
 namespace varnoll::package {
@@ -23,6 +25,13 @@ std::wstring Wide(const std::string& ansi) {
   MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(), size);
   wide.resize(wide.size() - 1);
   return wide;
+}
+
+// This Windows as the models decorations compare it.
+std::optional<WindowsRelease> RunningWindows() {
+  const std::optional<WindowsVersion> version = ReadWindowsVersion();
+  if (!version) return std::nullopt;
+  return WindowsRelease{version->major, version->minor, version->build, version->productType, version->suiteMask};
 }
 
 class CWindowsTrust : public TrustView {
@@ -83,13 +92,18 @@ Arch MachineArch() {
 
 }  // namespace
 
-PackageContext ThisMachine() {
+PackageContext ThisMachine(const std::vector<Arch>& asked) {
   static const CWindowsTrust trust;
   PackageContext context;
   context.catalogArch = MachineArch();
   context.arches = {context.catalogArch};
+  for (Arch arch : asked) {
+    if (std::find(context.arches.begin(), context.arches.end(), arch) == context.arches.end())
+      context.arches.push_back(arch);
+  }
   context.counted = context.arches;
   context.trust = &trust;
+  context.windows = RunningWindows();
   return context;
 }
 

@@ -71,15 +71,18 @@ std::optional<std::string> WindowsBuild() {
 // RtlGetVersion tells the true version, where GetVersionEx answers what the
 // manifest declares.
 std::optional<WindowsVersion> ReadWindowsVersion() {
-  using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+  using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   const auto get = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
                                reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
                          : nullptr;
-  OSVERSIONINFOW info{};
+  // The extended form also tells the product type and suite, which INF
+  // models decorations name.
+  OSVERSIONINFOEXW info{};
   info.dwOSVersionInfoSize = sizeof info;
   if (get == nullptr || get(&info) != 0) return std::nullopt;
-  return WindowsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
+  return WindowsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.wProductType,
+                        info.wSuiteMask};
 }
 
 MachineFacts ReadMachineFacts() {
