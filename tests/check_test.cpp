@@ -5,6 +5,7 @@
 #include "detect.h"
 #include "driver_store.h"
 #include "json_writer.h"
+#include "machine_checks.h"
 #include "report_format.h"
 #include "standin.h"
 #include "test_support.h"
@@ -366,6 +367,125 @@ TEST(CheckText, TheSummaryCountsEachAction) {
                       "then be re-enumerated once."),
             std::string::npos)
       << text;
+}
+
+// A qualifying a.inf whose package is a modem's, on a system with
+// `devices`, judged by `policy`; its copy in the store unless `inStore` is
+// false.
+class MachineCheck : public CheckExecutor {
+ protected:
+  CheckReport Judged(const std::vector<PresentDevice>& devices, const machine::DevicePolicy& policy,
+                     bool inStore = true) {
+    folder_.Write("a.inf", "[Tarvelix]\n%M%=I, PCI\\VEN_1F2E&DEV_0A01\n");
+    store_.Write("oem7.inf", inStore ? "[Tarvelix]\n%M%=I, PCI\\VEN_1F2E&DEV_0A01\n" : "something else");
+    CheckReport report = Check(&devices);
+    report.files[0].package = package::PackageReport();
+    report.files[0].package->classGuid = "{4D36E96D-E325-11CE-BFC1-08002BE10318}";
+    const SystemView system{devices, std::nullopt};
+    JudgePolicy(report, &system, policy);
+    report.machine = machine::MachineState{policy, {}};
+    return report;
+  }
+};
+
+TEST_F(MachineCheck, APolicyBlockIsAFindingThatFailsAndAReasonWhenNotInPlace) {
+  machine::DevicePolicy policy;
+  policy.denyDeviceIds = {true, false, {"PCI\\CC_070300"}};
+  // Matched by its compatible ID only; the other device's IDs are not listed.
+  std::vector<PresentDevice> devices = {
+      Device("PCI\\X\\1", {"PCI\\VEN_1F2E&DEV_0A01"}, {"PCI\\CC_070300"}, "oem3.inf"),
+      Device("PCI\\X\\2", {"PCI\\VEN_1F2E&DEV_0A01"}, {}, "oem3.inf")};
+  CheckReport report = Judged(devices, policy);
+  const auto& findings = report.files[0].package->findings;
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].code, "blocked-by-policy");
+  EXPECT_TRUE(findings[0].fails);
+  EXPECT_EQ(findings[0].text,
+            "blocked by device-installation policy (DenyDeviceIDs: PCI\\CC_070300) for device PCI\\X\\1");
+  EXPECT_EQ(PolicyWordsFor(report.files[0]),
+            std::optional<std::string>("blocked by device-installation policy (DenyDeviceIDs: PCI\\CC_070300)"));
+  const Verdict verdict = Detect(report);
+  EXPECT_FALSE(verdict.inPlace);
+  EXPECT_THAT(verdict.missing, ::testing::Contains("a.inf: " + findings[0].text));
+
+  // With no device present, the hardware ID and the class are judged.
+  policy = machine::DevicePolicy();
+  policy.denyClasses = {true, false, {"{4d36e96d-e325-11ce-bfc1-08002be10318}"}};
+  report = Judged({}, policy);
+  ASSERT_EQ(report.files[0].package->findings.size(), 1u);
+  EXPECT_THAT(report.files[0].package->findings[0].text,
+              ::testing::EndsWith("for hardware ID PCI\\VEN_1F2E&DEV_0A01 (no device present yet)"));
+  // In place already: the block is no reason, since nothing is missing.
+  EXPECT_TRUE(Detect(report).inPlace);
+}
+
+TEST_F(MachineCheck, APendingRestartChangesTheWordsNotTheVerdict) {
+  CheckReport report = Judged({}, machine::DevicePolicy());
+  report.machine->restart.servicing = true;
+  Verdict verdict = Detect(report);
+  EXPECT_TRUE(verdict.inPlace);
+  EXPECT_THAT(verdict.summary,
+              ::testing::EndsWith("; the machine waits for a restart (Component Based Servicing RebootPending)"));
+  report = Judged({}, machine::DevicePolicy(), false);
+  report.machine->restart.fileRenames = true;
+  verdict = Detect(report);
+  EXPECT_FALSE(verdict.inPlace);
+  EXPECT_EQ(verdict.missing.back(),
+            "the machine waits for a restart (PendingFileRenameOperations): a restart may finish it");
+  EXPECT_EQ(verdict.missing.size(), 2u);
+}
+
+TEST_F(MachineCheck, TheJsonNamesTheRestartMarksThePolicyAndEachProblem) {
+  machine::DevicePolicy policy;
+  policy.layered = true;
+  DeviceState failed;
+  failed.problem = 52;
+  std::vector<PresentDevice> devices = {Device("PCI\\X\\1", {"PCI\\VEN_1F2E&DEV_0A01"}, {}, "oem7.inf")};
+  devices[0].state = failed;
+  CheckReport report = Judged(devices, policy);
+  report.machine->restart.windowsUpdate = true;
+  const std::string json = FormatJson(report);
+  EXPECT_THAT(json, ::testing::HasSubstr("\"problem\": 52, \"problem_name\": \"CM_PROB_UNSIGNED_DRIVER\""));
+  EXPECT_THAT(json, ::testing::HasSubstr("\"restart_pending\": [\"windows-update\"]"));
+  EXPECT_THAT(json, ::testing::HasSubstr("\"device_install_policy\": [\"AllowDenyLayered\"]"));
+  const std::string text = FormatText(report);
+  EXPECT_THAT(text, ::testing::HasSubstr("problem 52 (CM_PROB_UNSIGNED_DRIVER): Windows cannot verify the "
+                                         "digital signature of the drivers: a signing problem"));
+  EXPECT_THAT(text, ::testing::HasSubstr("Machine: restart pending (Windows Update RebootRequired); "
+                                         "device-installation policy: AllowDenyLayered\n"));
+}
+
+TEST_F(MachineCheck, OnlyThisMachinesOwnLogIsExplainedByItsPolicy) {
+  machine::DevicePolicy policy;
+  policy.denyDeviceIds = {true, false, {"PCI\\VEN_1F2E&DEV_0A01"}};
+  CheckReport report = Judged({}, policy);
+  report.logRequested = true;
+  report.logFile = "setupapi.dev.log";
+  LoggedRun blocked;
+  blocked.status = "FAILURE(0xe0000248)";
+  blocked.error = "0xE0000248";
+  report.files[0].lastUpdate = blocked;
+  report.logOfThisMachine = true;
+  EXPECT_THAT(FormatJson(report), ::testing::HasSubstr("\"cause\": \"blocked by device-installation policy "
+                                                       "(DenyDeviceIDs: PCI\\\\VEN_1F2E&DEV_0A01)\""));
+  // A log copied from another machine was written under that machine's policy.
+  report.logOfThisMachine = false;
+  EXPECT_THAT(FormatText(report), ::testing::HasSubstr(
+                                      "  update cause: blocked by device-installation policy "
+                                      "(ERROR_DEVICE_INSTALL_BLOCKED)\n"));
+}
+
+TEST(CheckText, EveryDocumentedProblemCodeHasANameAndAMeaning) {
+  for (unsigned long code = 1; code <= 57; ++code) {
+    SCOPED_TRACE(code);
+    ASSERT_NE(ProblemName(code), nullptr);
+    EXPECT_THAT(ProblemName(code), ::testing::StartsWith("CM_PROB_"));
+    EXPECT_NE(ProblemMeaning(code), nullptr);
+  }
+  EXPECT_EQ(ProblemName(0), nullptr);
+  EXPECT_EQ(ProblemName(58), nullptr);
+  EXPECT_EQ(ProblemText(99), "99");
+  EXPECT_STREQ(ProblemName(43), "CM_PROB_FAILED_POST_START");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // then written cases for what no excerpt shows.
 #include "error_names.h"
 #include "setupapi_log.h"
+#include "log_cause.h"
 #include "log_report.h"
 #include "test_support.h"
 
@@ -135,6 +136,69 @@ TEST(SetupLog, RealWholeSections) {
   EXPECT_EQ(update.status, std::optional<std::string>("FAILURE(0xC1900101)"));
   EXPECT_EQ(update.error, std::optional<std::string>("0xC1900101"));
   EXPECT_EQ(update.published, std::nullopt) << "oem1.inf is the driver already installed, not one published";
+}
+
+// The cause of a failed run, named from the lines real logs hold: a policy
+// block (Microsoft's support article, its body put under an update header
+// of our own as the installer's call would log it) and a signature refusal.
+TEST(SetupLog, TheCauseOfAFailedRunIsNamedFromItsLines) {
+  std::string block = Sample("intune-usb-policy-block.log");
+  block = block.substr(block.find("    dvi: {Build Driver List}"));
+  Read read = ReadBytes(">>>  [Device Install (UpdateDriverForPlugAndPlayDevices) - USB\\VID_046D&PID_C534]\r\n"
+                        ">>>  Section start 2020/01/20 17:26:03.547\r\n" +
+                        block);
+  ASSERT_EQ(read.runs.size(), 1u);
+  const LoggedRun& blocked = read.runs[0];
+  EXPECT_EQ(blocked.error, std::optional<std::string>("0xE0000248"));
+  EXPECT_TRUE(blocked.policyBlocked);
+  EXPECT_THAT(blocked.restrictions, ElementsAre("Restricted installation of devices not described by policy"));
+  EXPECT_EQ(CauseOf(blocked, std::nullopt),
+            std::optional<std::string>(
+                "blocked by device-installation policy (Restricted installation of devices not described by policy)"));
+  // The machine's own verdict names the setting the log does not.
+  const std::string words = "blocked by device-installation policy (DenyDeviceIDs: USB\\VID_046D&PID_C534)";
+  EXPECT_EQ(CauseOf(blocked, words), std::optional<std::string>(words));
+
+  read = ReadBytes(Sample("xcp-ng-win-pv-drivers.log"));
+  ASSERT_EQ(read.runs.size(), 2u);
+  EXPECT_EQ(read.runs[0].signatureProblem, std::nullopt);
+  EXPECT_EQ(CauseOf(read.runs[0], std::nullopt), std::nullopt) << "published: nothing went wrong";
+  EXPECT_EQ(read.runs[1].signatureProblem, std::optional<std::string>("Catalog signer is untrusted"));
+  EXPECT_EQ(CauseOf(read.runs[1], std::nullopt),
+            std::optional<std::string>("not trusted: Catalog signer is untrusted"));
+}
+
+// What the error code alone says, and a restart, as runs the reader makes.
+TEST(SetupLog, TheCauseFromTheErrorCodeAndTheRestartMark) {
+  struct Case {
+    const char* status;
+    bool restart;
+    LoggedCall call;
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"FAILURE(0xe0000242)", false, LoggedCall::kUpdate, "not trusted: publisher not in TrustedPublisher"},
+      {"FAILURE(0xE0000243)", false, LoggedCall::kUpdate, "not trusted: the publisher is marked untrusted"},
+      {"FAILURE(0xe000024b)", false, LoggedCall::kStaging, "not trusted: a file's hash is not in the catalog"},
+      {"FAILURE(0xe0000248)", false, LoggedCall::kUpdate,
+       "blocked by device-installation policy (ERROR_DEVICE_INSTALL_BLOCKED)"},
+      {"SUCCESS", true, LoggedCall::kUpdate, "installed; waits for a restart"},
+      {"SUCCESS", true, LoggedCall::kStaging, "staged; waits for a restart"},
+      {"SUCCESS", false, LoggedCall::kUpdate, nullptr},
+      {"FAILURE(0xe0000203)", false, LoggedCall::kUpdate, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.status);
+    const std::string section = std::string(c.call == LoggedCall::kUpdate
+                                                ? ">>>  [Device Install (UpdateDriverForPlugAndPlayDevices) - X\\VEN_1]\r\n"
+                                                : ">>>  [SetupCopyOEMInf - C:\\a.inf]\r\n") +
+                                "<<<  [Exit status: " + c.status + "]\r\n";
+    Read read = ReadBytes(section);
+    ASSERT_EQ(read.runs.size(), 1u);
+    read.runs[0].restart = c.restart;
+    EXPECT_EQ(CauseOf(read.runs[0], std::nullopt),
+              c.cause ? std::optional<std::string>(c.cause) : std::nullopt);
+  }
 }
 
 // Written cases, each one section (or two) of the update call.

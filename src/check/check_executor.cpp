@@ -1,6 +1,7 @@
 #include "check_executor.h"
 
 #include "inf_notes.h"
+#include "machine_checks.h"
 #include "names.h"
 
 #include <algorithm>
@@ -73,7 +74,8 @@ CheckReport CCheckExecutor::Report(const std::string& folder) const {
 CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder,
                         const std::vector<package::Arch>& arches) {
   SystemView system;
-  CCheckExecutor executor(LookAtSystem(systemInfFolder, system) ? &system : nullptr);
+  const bool visible = LookAtSystem(systemInfFolder, system);
+  CCheckExecutor executor(visible ? &system : nullptr);
   RunPass(folder, executor);
   CheckReport report = executor.Report(folder);
   const package::PackageContext machine = package::ThisMachine(arches);
@@ -85,6 +87,11 @@ CheckReport CheckFolder(const std::string& folder, const std::optional<std::stri
       const package::DriverVer current{*device.driverDate, device.driverVersion.value_or(std::string())};
       device.downgrade = package::AddDowngrade(*file.package, file.name, device.instanceId, current);
     }
+  }
+  machine::MachineState state;
+  if (machine::ReadThisMachine(state)) {
+    JudgePolicy(report, visible ? &system : nullptr, state.policy);
+    report.machine = state;
   }
   return report;
 }

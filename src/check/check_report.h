@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hardware_id.h"
+#include "machine_state.h"
 #include "package_check.h"
 #include "present_devices.h"
 #include "setupapi_log.h"
@@ -70,6 +71,12 @@ struct CheckReport {
   bool packageRequested = false;
   std::optional<std::string> logFile;
   size_t logSections = 0;
+  // The log is this machine's own (no --log=FILE): only then may its
+  // causes be named with this machine's policy.
+  bool logOfThisMachine = false;
+  // The machine's policy and restart marks; none where there is no machine
+  // to read (Linux).
+  std::optional<machine::MachineState> machine;
 };
 
 // "install", "preinstall", "install-or-preinstall", or "skip".

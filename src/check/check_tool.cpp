@@ -54,6 +54,10 @@ constexpr const char kUsage[] =
     "  --help    this text\n"
     "  --        ends the options: a FOLDER that starts with '-' comes after it\n"
     "\n"
+    "On Windows the report also judges the machine, read only: its\n"
+    "device-installation policy (a block is the finding blocked-by-policy) and\n"
+    "whether it waits for a restart.\n"
+    "\n"
     "Exit status: 0 when at least one INF file would be installed or\n"
     "pre-installed, 1 when nothing would be done, 2 for a usage error or a\n"
     "folder that does not exist or cannot be opened by its name. With\n"
@@ -101,6 +105,9 @@ int TellPreflight(CheckReport& report, bool json, bool summary) {
     report.packageRequested = true;
     Write(stdout, FormatJson(report));
   } else {
+    // Where there is no machine to read, the one line says so once.
+    if (passes && !report.machine && !out.empty() && out.back() == '\n')
+      out.insert(out.size() - 1, "; machine checks: Windows only");
     Write(passes ? stdout : stderr, passes ? out : err);
   }
   return passes ? kExitPreflightPasses : kExitPreflightFails;
@@ -175,13 +182,15 @@ int RunCheckTool(const std::vector<std::string>& arguments, const ToolPlatform& 
     Write(stderr, "varnollcheck: --detect needs Windows: there is no driver store or device here\n");
     return kExitUsage;
   }
-  if (log && logFile.empty()) {
+  const bool ownLog = log && logFile.empty();
+  if (ownLog) {
     if (!systemVisible)
       return UsageError("--log needs =FILE here: there is no Windows folder to read it from");
     logFile = systemInfFolder + "setupapi.dev.log";
   }
   CheckReport report =
       CheckFolder(folder, systemVisible ? std::optional<std::string>(systemInfFolder) : std::nullopt, arches);
+  report.logOfThisMachine = ownLog;
   // A log that cannot be read is said once; the rest of the report comes.
   // Detection stays silent about it: deployment tools read anything on
   // standard error as "not detected", and the log does not decide the

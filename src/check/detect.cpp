@@ -49,9 +49,20 @@ Verdict Detect(const CheckReport& report) {
   int qualifying = 0;
   int devices = 0;
   std::string published;
+  std::string deviceRestart;  // a device with the ID that waits for a restart
+  std::vector<std::string> blocked;
   for (const FileReport& file : report.files) {
     if (!file.Qualifies()) continue;
     ++qualifying;
+    // Why the installer could not put it in place: policy refuses it.
+    if (file.package) {
+      for (const package::Finding& finding : file.package->findings) {
+        if (finding.code == "blocked-by-policy") blocked.push_back(file.name + ": " + finding.text);
+      }
+    }
+    for (const DeviceMatch& device : file.devices) {
+      if (device.state && device.state->restartPending) deviceRestart = device.instanceId;
+    }
     if (!file.store) {
       AddMissing(verdict, "not-in-store", file.name + ": not in the driver store");
       continue;
@@ -70,10 +81,17 @@ Verdict Detect(const CheckReport& report) {
   }
   if (qualifying == 0) AddMissing(verdict, "nothing-qualifies", "no INF file here qualifies: the package installs nothing");
   verdict.inPlace = verdict.missing.empty();
+  if (!verdict.inPlace) verdict.missing.insert(verdict.missing.end(), blocked.begin(), blocked.end());
+  const std::string machineRestart = report.machine ? report.machine->restart.Words() : std::string();
   if (verdict.inPlace) {
     verdict.summary = "in place: " + published + " in the driver store; " + Decimal(devices) +
                       (devices == 1 ? " present device uses it" : " present devices use it") +
-                      (verdict.restartPending ? "; restart pending" : "");
+                      (verdict.restartPending ? "; restart pending" : "") +
+                      (machineRestart.empty() ? "" : "; the machine waits for a restart (" + machineRestart + ")");
+  } else if (qualifying > 0 && !machineRestart.empty()) {
+    verdict.missing.push_back("the machine waits for a restart (" + machineRestart + "): a restart may finish it");
+  } else if (qualifying > 0 && !deviceRestart.empty()) {
+    verdict.missing.push_back("device " + deviceRestart + " waits for a restart: a restart may finish it");
   }
   return verdict;
 }

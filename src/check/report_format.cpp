@@ -2,6 +2,8 @@
 
 #include "error_names.h"
 #include "json_writer.h"
+#include "log_cause.h"
+#include "machine_checks.h"
 #include "package_format.h"
 #include "text_encoding.h"
 
@@ -77,6 +79,14 @@ std::string RunWords(const LoggedRun& run) {
   return words;
 }
 
+// "  update cause: blocked by device-installation policy (...)" when the
+// run's lines name why it failed or is not finished, else nothing.
+std::string CauseLine(const char* which, const std::optional<LoggedRun>& run,
+                      const std::optional<std::string>& policyWords) {
+  const std::optional<std::string> cause = run ? CauseOf(*run, policyWords) : std::nullopt;
+  return cause ? std::string("  ") + which + " cause: " + *cause + "\n" : std::string();
+}
+
 // The package verdict, then one line per finding.
 std::string PackageLines(const package::PackageReport& report) {
   std::string text = "  package:     " + package::PackageSummary(report) + "\n";
@@ -114,7 +124,9 @@ std::string Decimal(long long value) {
 
 std::string ProblemText(unsigned long problem) {
   const char* name = ProblemName(problem);
-  return Decimal(static_cast<long long>(problem)) + (name ? std::string(" (") + name + ")" : std::string());
+  const char* meaning = ProblemMeaning(problem);
+  return Decimal(static_cast<long long>(problem)) + (name ? std::string(" (") + name + ")" : std::string()) +
+         (meaning ? std::string(": ") + meaning : std::string());
 }
 
 std::string FormatText(const CheckReport& report) {
@@ -127,7 +139,7 @@ std::string FormatText(const CheckReport& report) {
                  : "") +
             "\n";
   }
-  text += "\n";
+  text += "Machine: " + MachineLine(report) + "\n\n";
   for (const FileReport& file : report.files) {
     text += file.name + "\n";
     text +=
@@ -144,12 +156,12 @@ std::string FormatText(const CheckReport& report) {
       text += "  device:      " + DeviceLine(device, report.systemVisible) + "\n";
     }
     if (report.logFile && file.Qualifies()) {
+      const std::optional<std::string> policy = report.logOfThisMachine ? PolicyWordsFor(file) : std::nullopt;
+      text += "  last update: " + (file.lastUpdate ? RunWords(*file.lastUpdate) : std::string("none logged")) + "\n";
+      text += CauseLine("update", file.lastUpdate, policy);
       text +=
-          "  last update: " + (file.lastUpdate ? RunWords(*file.lastUpdate) : std::string("none logged")) +
-          "\n";
-      text +=
-          "  last staging: " + (file.lastStaging ? RunWords(*file.lastStaging) : std::string("none logged")) +
-          "\n";
+          "  last staging: " + (file.lastStaging ? RunWords(*file.lastStaging) : std::string("none logged")) + "\n";
+      text += CauseLine("staging", file.lastStaging, policy);
     }
     if (!file.note.empty()) text += "  note:        " + file.note + "\n";
     text += "\n";
@@ -160,7 +172,7 @@ std::string FormatText(const CheckReport& report) {
 namespace {
 
 // One logged run as a JSON object, or null.
-void RunJson(CJsonWriter& json, const std::optional<LoggedRun>& run) {
+void RunJson(CJsonWriter& json, const std::optional<LoggedRun>& run, const std::optional<std::string>& policy) {
   if (!run) {
     json.Null();
     return;
@@ -171,6 +183,7 @@ void RunJson(CJsonWriter& json, const std::optional<LoggedRun>& run) {
   name ? json.String(name) : json.Null();
   json.Key("devices").AnsiList(run->devices).Key("published").Ansi(run->published);
   json.Key("restart").Bool(run->restart).Key("inf_path").Ansi(run->infPath).Key("cmd").Ansi(run->cmd);
+  json.Key("cause").Ansi(CauseOf(*run, policy));
   json.EndObject();
 }
 
@@ -181,6 +194,9 @@ void DeviceJson(CJsonWriter& json, const DeviceMatch& device, bool versions) {
   json.Key("started").Bool(state ? std::optional<bool>(state->started) : std::nullopt);
   json.Key("problem");
   state && state->problem ? json.Number(static_cast<long long>(*state->problem)) : json.Null();
+  const char* problemName = state && state->problem ? ProblemName(*state->problem) : nullptr;
+  json.Key("problem_name");
+  problemName ? json.String(problemName) : json.Null();
   json.Key("restart_pending").Bool(state ? std::optional<bool>(state->restartPending) : std::nullopt);
   if (versions) {
     json.Key("driver_version").Ansi(device.driverVersion).Key("driver_date").Ansi(device.driverDate);
@@ -198,10 +214,11 @@ void FileJson(CJsonWriter& json, const CheckReport& report, const FileReport& fi
   json.Key("store").Ansi(file.store).Key("store_copies");
   report.systemVisible && file.Qualifies() ? json.AnsiList(file.storeCopies) : json.Null();
   if (report.logRequested) {
+    const std::optional<std::string> policy = report.logOfThisMachine ? PolicyWordsFor(file) : std::nullopt;
     json.Key("last_update");
-    RunJson(json, file.lastUpdate);
+    RunJson(json, file.lastUpdate, policy);
     json.Key("last_staging");
-    RunJson(json, file.lastStaging);
+    RunJson(json, file.lastStaging, policy);
   }
   if (file.package) {
     json.Key("package").Raw(package::PackageJson(*file.package, JsonText));
@@ -247,6 +264,10 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
       json.Null();
     }
   }
+  json.Break(1).Key("restart_pending");
+  report.machine ? json.AnsiList(report.machine->restart.Codes()) : json.Null();
+  json.Break(1).Key("device_install_policy");
+  report.machine ? json.AnsiList(report.machine->policy.ValuesSet()) : json.Null();
   if (verdict) json.Break(1).Key("in_place").Bool(verdict->inPlace);
   if (report.packageRequested) {
     const bool fails = std::any_of(report.files.begin(), report.files.end(),

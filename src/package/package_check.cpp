@@ -355,6 +355,7 @@ PackageReport CheckPackage(const std::string& folder, const std::string& infName
   InfDocument inf;
   if (ReadSmallFile(folder + infName, 64u << 20, bytes, tooLarge)) inf = ReadInfDocument(InfTextForNames(bytes));
   report.driverVer = DriverVerOf(inf);
+  report.classGuid = inf.Value("Version", "ClassGuid");
   report.judgedFor = context.counted;
   CheckInf(inf, infName, report);
   CPackageReads reads(folder, infName, context);

@@ -62,6 +62,7 @@ struct PackageReport {
   std::optional<DriverVer> driverVer;
   std::vector<Arch> judgedFor;  // the architectures whose failures count
   size_t catalogCovers = 0;     // the main architecture's listed files, the INF left out
+  std::optional<std::string> classGuid;  // [Version] ClassGuid, as written
 
   bool Fails() const;
 };

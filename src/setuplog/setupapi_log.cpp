@@ -259,6 +259,7 @@ class CSectionReader {
         run_.published = std::string(name.substr(0, name.find('\'')));
       }
     }
+    Refusal(text);
     // Most body lines hold no 'b' at all, let alone "reboot": one memchr
     // settles them.
     if ((std::memchr(text.data(), 'b', text.size()) || std::memchr(text.data(), 'B', text.size())) &&
@@ -266,6 +267,22 @@ class CSectionReader {
         (ContainsIgnoringCase(text, "required") || ContainsIgnoringCase(text, "needed") ||
          ContainsIgnoringCase(text, "pending"))) {
       run_.restart = true;
+    }
+  }
+
+  // The lines Windows writes when device-installation policy or signature
+  // checks refuse the install (tests/data/setupapi/SOURCES.md).
+  void Refusal(std::string_view text) {
+    if (StartsWith(text, "[-] ")) run_.restrictions.emplace_back(Trim(text.substr(4)));
+    if (StartsWith(text, "Installation of device is blocked by policy")) run_.policyBlocked = true;
+    if (!run_.signatureProblem &&
+        (StartsWith(text, "Catalog signer is untrusted") ||
+         StartsWith(text, "Driver package failed signature validation") ||
+         StartsWith(text, "Driver package failed signature verification"))) {
+      // The sentence itself, without what follows it ("No error message
+      // will be displayed as client is running in non-interactive mode.").
+      const size_t stop = text.find(". ");
+      run_.signatureProblem = std::string(stop == std::string_view::npos ? text : text.substr(0, stop));
     }
   }
 

@@ -29,6 +29,13 @@ struct LoggedRun {
   std::vector<std::string> devices;      // "{Update Device Driver - <instance>}"
   std::optional<std::string> published;  // the published INF's name (oemN.inf)
   bool restart = false;                  // the section says a restart is needed
+  // "[-] <setting>" lines under "The device is explicitly restricted by the
+  // following policy settings:": the policy settings that refused it.
+  std::vector<std::string> restrictions;
+  bool policyBlocked = false;            // "Installation of device is blocked by policy!"
+  // The first signature refusal logged: "Catalog signer is untrusted",
+  // "Driver package failed signature validation. Error = 0xE0000247".
+  std::optional<std::string> signatureProblem;
 };
 
 // Reads the log at `path` and hands every section of those two calls to

@@ -19,7 +19,11 @@ const char* ErrorName(unsigned long code);
 // or null when it is no code.
 const char* ErrorName(const std::string& code);
 
-// The name of a common problem code (CM_PROB_FAILED_START, ...), or null.
+// The documented name of a problem code (CM_PROB_FAILED_START, ...), or
+// null for a code Windows does not define.
 const char* ProblemName(unsigned long problem);
+
+// What it means, in a few words ("the device cannot start"), or null.
+const char* ProblemMeaning(unsigned long problem);
 
 }  // namespace varnoll

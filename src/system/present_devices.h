@@ -26,6 +26,7 @@ struct PresentDevice {
   std::optional<std::string> driverDate = std::nullopt;     // its driver's date ("m-d-yyyy"), if known
   std::optional<std::string> driverVersion = std::nullopt;  // its driver's version ("w.x.y.z"), if known
   std::optional<std::string> driverProvider = std::nullopt;  // its driver's provider, as its INF names it
+  std::optional<bool> removable = std::nullopt;  // its CM_DEVCAP_REMOVABLE capability, if known
 };
 
 // Fills `devices` with every present device. False where this system has no

@@ -85,10 +85,11 @@ LOG = (b">>>  [Device Install (UpdateDriverForPlugAndPlayDevices) - PCI\\VEN_1F2
 LOG_EXPECTED = {
     "a.inf": ({"time": "2026/12/01 10:00:00.000", "status": "SUCCESS", "error": None, "error_name": None,
                "devices": ["PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0"], "published": None, "restart": True,
-               "inf_path": "C:\\Temp\\pkg2\\a.inf", "cmd": "C:\\Temp\\pkg2\\varnoll64.exe"}, None),
+               "inf_path": "C:\\Temp\\pkg2\\a.inf", "cmd": "C:\\Temp\\pkg2\\varnoll64.exe",
+               "cause": "installed; waits for a restart"}, None),
     "b.inf": (None, {"time": "2026/12/01 12:00:00.000", "status": None, "error": None, "error_name": None,
                      "devices": [], "published": None, "restart": False, "inf_path": "C:\\Temp\\pkg4\\b.inf",
-                     "cmd": None}),
+                     "cmd": None, "cause": None}),
     "c.inf": (None, None),
 }
 
@@ -121,6 +122,8 @@ class CheckTool(unittest.TestCase):
         report = json.loads(done.stdout.decode("utf-8", "strict"))
         self.assertEqual(report["folder"], os.path.realpath(self.folder) + "/")
         self.assertIsNone(report["reenumerate"], "unknown on Linux with a qualifying file")
+        self.assertIsNone(report["restart_pending"], "no machine to read on Linux")
+        self.assertIsNone(report["device_install_policy"], "no machine to read on Linux")
         names = [f["name"] for f in report["files"]]
         self.assertEqual(names, sorted(list(CASES) + ["13-folder.inf", "14-fifo.inf"]))
         for entry in report["files"]:
@@ -239,6 +242,10 @@ class CheckTool(unittest.TestCase):
         self.assertIn("  last update: 2026/12/01 10:00:00.000, SUCCESS, devices PCI\\VEN_1F2E&DEV_0A01\\4&1&0&00E0, "
                       "restart requested, INF C:\\Temp\\pkg2\\a.inf, by C:\\Temp\\pkg2\\varnoll64.exe\n", out)
         self.assertIn("  last staging: 2026/12/01 12:00:00.000, unfinished (no footer)", out)
+        self.assertIn("  update cause: installed; waits for a restart\n", out)
+        # No machine to read here: said once, and the packages are still judged.
+        self.assertEqual(out.count("machine checks: Windows only"), 1, out)
+        self.assertIn("  package:     fails:", out)
 
     def test_a_log_that_cannot_be_read_is_said_once(self):
         self.write("a.inf", LOG_FOLDER["a.inf"])

@@ -230,6 +230,7 @@ class PackageCheck(unittest.TestCase):
         self.assertEqual(status, 0)  # the plain report's status is the installer's
         status, out, err = run("--preflight", os.path.join(WORK, "good"))
         self.assertEqual((status, err, out.count("\n")), (0, "", 1))
+        self.assertTrue(out.endswith("; machine checks: Windows only\n"), out)
         status, out, err = run("--preflight", os.path.join(WORK, "undecorated-models"))
         self.assertEqual((status, out), (1, ""))
         self.assertEqual(err.count("\n"), 2, err)

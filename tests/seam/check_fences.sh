@@ -8,9 +8,11 @@ build=$1
 windows=${2:-}
 source "$(dirname "$0")/probe.sh"
 
-for room in setuplog system package check remove console installer fleet; do
+for room in setuplog system package check remove console installer fleet machine; do
   probe "fence_${room}_device_header" fails "platform_devices\.h"
+  probe "fence_${room}_registry_header" fails "platform_registry\.h"
 done
+probe fence_machine_registry_read compiles
 probe fence_inf_device_view fails "device_view\.h"
 probe fence_setuplog_device_view fails "device_view\.h"
 probe fence_installer_console fails "tool_output\.h"
@@ -19,5 +21,6 @@ probe fence_devinst_staging compiles
 if [ "$windows" = 1 ]; then
   probe fence_view_listing compiles
   probe fence_view_staging fails "SetupCopyOEMInfA"
+  probe fence_registry_write fails "RegSetValueExA"
 fi
 exit $status

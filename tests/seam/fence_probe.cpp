@@ -12,12 +12,19 @@
 #if defined(VARNOLL_PROBE_CONSOLE)
 #include "tool_output.h"
 #endif
+#if defined(VARNOLL_PROBE_REGISTRY_HEADER)
+#include "platform_registry.h"
+#endif
 
 int main() {
 #if defined(VARNOLL_PROBE_STAGING_CALL)
   return SetupCopyOEMInfA("x.inf", nullptr, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr);
 #elif defined(VARNOLL_PROBE_LISTING_CALL)
   return SetupDiDestroyDeviceInfoList(nullptr);
+#elif defined(VARNOLL_PROBE_REGISTRY_READ)
+  return static_cast<int>(RegCloseKey(nullptr));
+#elif defined(VARNOLL_PROBE_REGISTRY_WRITE)
+  return static_cast<int>(RegSetValueExA(nullptr, "x", 0, REG_SZ, nullptr, 0));
 #elif defined(VARNOLL_PROBE_CONSOLE)
   varnoll::Write(stdout, std::string());
   return 0;

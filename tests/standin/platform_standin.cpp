@@ -76,6 +76,7 @@ BOOL Fail(DWORD error) {
 
 void Reset() {
   TheState() = State{};
+  ResetRegistry();
   varnoll::posix::SetOpenObserver(&RecordOpen);
   SetLastError(0);
 }

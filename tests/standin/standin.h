@@ -4,6 +4,7 @@
 #include "platform_devices.h"
 #include "platform_files.h"
 #include "platform_process.h"
+#include "platform_registry.h"
 
 #include <map>
 #include <set>
@@ -91,5 +92,26 @@ bool GetMessageWouldHaveBlocked();
 
 // How many search and file handles are open right now.
 int OpenHandles();
+
+// The registry under HKEY_LOCAL_MACHINE, as the Reg*A stand-ins read it:
+// keys by path (compared without regard to case; a key's parents exist
+// too), each value with its type and bytes, in the order scripted. Reset()
+// empties it.
+struct RegistryValue {
+  std::string name;
+  DWORD type = 0;
+  std::string data;  // the bytes as the registry returns them, NULs included
+};
+std::map<std::string, std::vector<RegistryValue>>& RegistryKeys();
+void SetRegistryDword(const std::string& key, const std::string& name, DWORD value);
+// A REG_SZ value, its NUL included.
+void SetRegistryString(const std::string& key, const std::string& name, const std::string& text);
+void AddRegistryKey(const std::string& key);
+
+// Every registry call, in order, with its arguments ("RegOpenKeyExA
+// SOFTWARE\... access=0x101"), and how many keys are open right now.
+const std::vector<std::string>& RegistryCalls();
+int OpenRegistryKeys();
+void ResetRegistry();
 
 }  // namespace standin

@@ -50,13 +50,14 @@ linux = json.load(open(sys.argv[1], encoding="utf-8"))
 windows = json.loads(open(sys.argv[2], "rb").read().decode("utf-8"))
 assert windows["log"]["file"].lower() == "c:\\windows\\inf\\setupapi.dev.log", windows["log"]
 assert windows["log"]["sections"] == linux["log"]["sections"], (windows["log"], linux["log"])
-assert set(windows) == {"folder", "files", "reenumerate", "log"}, set(windows)
+assert set(windows) == {"folder", "files", "reenumerate", "restart_pending", "device_install_policy",
+                        "log"}, set(windows)
 assert set(windows["log"]) == {"file", "sections", "recognised"}, windows["log"]
 for entry in windows["files"]:
     assert {"last_update", "last_staging", "store_copies"} <= set(entry), set(entry)
     for run in (entry["last_update"], entry["last_staging"]):
         assert run is None or set(run) == {"time", "status", "error", "error_name", "devices", "published",
-                                           "restart", "inf_path", "cmd"}, run
+                                           "restart", "inf_path", "cmd", "cause"}, run
 runs = lambda report: {f["name"]: (f["last_update"], f["last_staging"]) for f in report["files"]}
 assert runs(windows) == runs(linux) == LOG_EXPECTED, (runs(windows), runs(linux))
 print("ok %s: the same last runs as the Linux tool" % sys.argv[4])

@@ -76,7 +76,9 @@ out, folder, instance, driver = sys.argv[1:]
 report = json.loads(open(out, "rb").read().decode("utf-8"))
 assert report["folder"] == folder + "\\", report["folder"]
 # The whole published key sets, which only Windows fills (Linux has no devices).
-assert set(report) == {"folder", "files", "reenumerate"}, set(report)
+assert set(report) == {"folder", "files", "reenumerate", "restart_pending", "device_install_policy"}, set(report)
+# The prefix holds no policy and no restart mark unless a test writes them.
+assert report["restart_pending"] == [] and report["device_install_policy"] == [], report
 for entry in report["files"]:
     # The package check's keys belong to the files that qualify.
     qualifying = {"package", "driver_ver"} if entry["qualifies"] else set()
@@ -85,7 +87,7 @@ for entry in report["files"]:
     for device in entry["devices"]:
         versions = {"driver_version", "driver_date", "downgrade"} if entry["qualifies"] else set()
         assert set(device) == {"instance_id", "driver_inf", "uses_package", "started", "problem",
-                               "restart_pending"} | versions, set(device)
+                               "problem_name", "restart_pending"} | versions, set(device)
 files = {f["name"]: f for f in report["files"]}
 assert list(files) == ["a.inf", "b.inf", "c.inf", "d.inf"], list(files)
 a, b, c, d = (files[n] for n in ("a.inf", "b.inf", "c.inf", "d.inf"))
@@ -207,7 +209,8 @@ run_check "$work/varnollcheck64.exe" --detect --json "$win_package"
 python3 - "$work/out" "$instance" "$package/a.inf" <<'PY' || fail "--detect --json: $(cat "$work/out")"
 import hashlib, json, sys
 report = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
-assert set(report) == {"folder", "files", "reenumerate", "in_place"}, set(report)
+assert set(report) == {"folder", "files", "reenumerate", "restart_pending", "device_install_policy",
+                       "in_place"}, set(report)
 assert report["in_place"] is True, report
 (a,) = report["files"]
 assert (a["store"], a["store_copies"]) == ("oem41.inf", ["oem41.inf"]), a

@@ -74,6 +74,19 @@ std::optional<std::string> DriverValue(HDEVINFO set, SP_DEVINFO_DATA& device, co
   return std::string(value);
 }
 
+// The device's capabilities (SPDRP_CAPABILITIES, a DWORD of CM_DEVCAP_*):
+// whether it is removable, as device-installation policy asks.
+std::optional<bool> Removable(HDEVINFO set, SP_DEVINFO_DATA& device) {
+  DWORD type = 0;
+  DWORD capabilities = 0;
+  if (!SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_CAPABILITIES, &type,
+                                         reinterpret_cast<BYTE*>(&capabilities), sizeof capabilities, nullptr) ||
+      type != REG_DWORD) {
+    return std::nullopt;
+  }
+  return (capabilities & CM_DEVCAP_REMOVABLE) != 0;
+}
+
 // CM_Get_DevNode_Status returns its error (a CONFIGRET), and leaves the
 // outputs undefined then: unknown, not guessed.
 std::optional<DeviceState> State(DEVINST device) {
@@ -109,6 +122,7 @@ bool ListPresentDevices(std::vector<PresentDevice>& devices) {
     present.driverVersion = DriverValue(set.Get(), device, "DriverVersion");
     present.driverProvider = DriverValue(set.Get(), device, "ProviderName");
     present.state = State(device.DevInst);
+    present.removable = Removable(set.Get(), device);
     devices.push_back(std::move(present));
   }
   return true;
