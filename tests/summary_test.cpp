@@ -247,11 +247,29 @@ TEST(Summarize, NamesTheCauseOfTheVerdict) {
     EXPECT_EQ(summary.problem, c.problem);
     const JsonValue json = Parsed(SummaryLine(summary));
     EXPECT_EQ(json.StringAt("cause"), c.cause);
+    if (summary.cause == "problem-28") {
+      EXPECT_EQ(json.StringAt("problem_name"), "CM_PROB_FAILED_INSTALL");
+    }
     if (summary.cause == "blocked-by-policy") {
       ASSERT_EQ(json.Find("policy_blocks")->items.size(), 1u);
       EXPECT_EQ(json.Find("policy_blocks")->items[0].text, "DenyDeviceClasses blocks the Modem class");
     }
   }
+}
+
+TEST(Summary, CarriesTheMachinesRestartMarksOnlyWhereThereIsAMachine) {
+  CheckReport report;
+  report.systemVisible = true;
+  report.files.push_back(Qualifying("a.inf", std::string("oem41.inf")));
+  const Verdict verdict = Detect(report);
+  EXPECT_THAT(SummaryLine(Summarize(report, Question::kDetect, &verdict, false)), HasSubstr("\"machine_restart\":null"));
+  report.machine.emplace();
+  report.machine->restart.windowsUpdate = true;
+  const Summary summary = Summarize(report, Question::kDetect, &verdict, false);
+  const JsonValue json = Parsed(SummaryLine(summary));
+  ASSERT_NE(json.Find("machine_restart"), nullptr);
+  ASSERT_EQ(json.Find("machine_restart")->items.size(), 1u);
+  EXPECT_EQ(json.Find("machine_restart")->items[0].text, "windows-update");
 }
 
 TEST(Detect, NamesTheDriverADeviceUsesInstead) {

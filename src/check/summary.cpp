@@ -74,8 +74,8 @@ std::string DetectCause(const CheckReport& report, const Verdict& verdict) {
   return verdict.cause;
 }
 
-// Whether a device waits for a restart. The machine-wide answer, where the
-// report has one, belongs here beside the devices'.
+// Whether a device waits for a restart; the machine's own marks go in
+// "machine_restart".
 std::optional<bool> RestartPending(const CheckReport& report, const Verdict* verdict) {
   if (verdict) return verdict->restartPending;
   if (!report.systemVisible) return std::nullopt;
@@ -112,6 +112,7 @@ Summary Summarize(const CheckReport& report, Question question, const Verdict* v
     if (file.Qualifies()) summary.details.push_back(FromFile(file));
   }
   summary.restartPending = RestartPending(report, question == Question::kDetect ? verdict : nullptr);
+  if (report.machine) summary.machineRestart = report.machine->restart.Codes();
   const package::Finding* failing = FirstFailing(report);
   if (question == Question::kDetect && verdict) {
     summary.verdict = verdict->inPlace ? "in-place" : "not-in-place";

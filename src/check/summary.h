@@ -51,6 +51,9 @@ struct Summary {
   std::optional<std::string> driver;     // the driver the cause's device uses
   std::optional<unsigned long> problem;  // the cause's device's problem code
   std::optional<bool> restartPending;    // none where devices cannot be seen
+  // The machine's restart marks ("windows-update", ...); none where there
+  // is no machine to read (Linux).
+  std::optional<std::vector<std::string>> machineRestart;
   std::vector<std::string> policyBlocks;  // what the device-installation policy blocks, per finding
   int infs = 0;
   int qualifying = 0;

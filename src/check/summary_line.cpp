@@ -12,6 +12,7 @@
 // whether anything went. What went is left out, never written as null.
 #include "summary.h"
 
+#include "error_names.h"
 #include "json_writer.h"
 #include "report_format.h"
 #include "tool_output.h"
@@ -47,10 +48,13 @@ const char* QuestionName(Question question) {
   return "";
 }
 
-// A problem code, as a number. Its name (error_names.h), when the line
-// carries one, joins it here and only here.
+// A problem code as a number, and beside it ("problem_name") its
+// documented name, so that a console column reads without a table.
 void ProblemJson(CJsonWriter& json, const std::optional<unsigned long>& problem) {
   problem ? json.Number(static_cast<long long>(*problem)) : json.Null();
+  const char* name = problem ? ProblemName(*problem) : nullptr;
+  json.Key("problem_name");
+  name ? json.String(name) : json.Null();
 }
 
 bool Quiet(const SummaryDevice& device) { return device.usesPackage && !device.problem; }
@@ -104,6 +108,8 @@ std::string Format(const Summary& summary, const Cut& cut) {
   json.Key("problem");
   ProblemJson(json, summary.problem);
   json.Key("restart_pending").Bool(summary.restartPending);
+  json.Key("machine_restart");
+  summary.machineRestart ? json.AnsiList(*summary.machineRestart) : json.Null();
   json.Key("policy_blocks").BeginArray();
   if (!cut.policyTexts) {
     for (const std::string& text : summary.policyBlocks) json.Raw(JsonText(text));

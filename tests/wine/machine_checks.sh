@@ -129,6 +129,16 @@ assert report["in_place"] is True, report["in_place"]
 assert report["restart_pending"] == ["component-based-servicing", "windows-update"], report["restart_pending"]
 assert report["device_install_policy"] == [], report["device_install_policy"]
 PY
+# The deployment console's line carries the same marks, and the verdict.
+run_tool "$check" --detect --summary "$(to_windows "$package")"
+[ "$tool_status" -eq 0 ] || fail "--detect --summary exited $tool_status"
+python3 - "$work/tool.out" <<'PY' || fail "the summary's restart marks: $(head -c 2100 "$work/tool.out")"
+import json, sys
+(line,) = open(sys.argv[1], "rb").read().decode("utf-8").splitlines()
+summary = json.loads(line)
+assert summary["verdict"] == "in-place", summary["verdict"]
+assert summary["machine_restart"] == ["component-based-servicing", "windows-update"], summary["machine_restart"]
+PY
 remove_values
 expect_in_place "$check" "$(to_windows "$package")" \
   "in place: tarvelix-v92.inf as $published in the driver store; 0 present devices use it"
