@@ -3,6 +3,7 @@
 #include "der.h"
 #include "file_hash.h"
 #include "names.h"
+#include "signer_check.h"
 #include "unique_handle.h"
 
 #include <algorithm>
@@ -117,36 +118,6 @@ std::optional<Catalog> ReadPackageCatalog(const std::string& folder, const std::
   }
   Add(report, "catalog-unreadable", true, name, name + " is not a catalog Windows can read: " + problem);
   return std::nullopt;
-}
-
-void CheckSigner(const std::string& catalogPath, const Catalog& catalog, const PackageContext& context,
-                 PackageReport& report) {
-  const SignatureState state = CheckSignature(catalog);
-  const std::string& name = *report.catalog;
-  report.signature = state == SignatureState::kIntact ? "intact" : state == SignatureState::kBroken ? "broken" : "none";
-  report.osAttr = catalog.osAttr;
-  if (catalog.signer) {
-    report.signedBy = catalog.signer->subject;
-    report.signedUntil = catalog.signer->notAfter;
-    report.timestamped = catalog.signer->timestamped;
-  }
-  if (state == SignatureState::kBroken)
-    Add(report, "signature-broken", true, name, "the signature of " + name + " does not match its contents");
-  if (state == SignatureState::kNone)
-    Add(report, "signature-broken", true, name, name + " is not signed: Windows takes no unsigned catalog");
-  if (context.trust == nullptr) return;
-  report.trusted = context.trust->CatalogTrusted(catalogPath);
-  if (catalog.signer) report.trustedPublisher = context.trust->InTrustedPublisher(catalog.signer->certificate);
-  const std::optional<std::string> version = context.trust->OsVersion();
-  if (version && catalog.osAttr) report.osCovered = OsAttrCovers(*catalog.osAttr, *version);
-  if (report.trusted == false)
-    Add(report, "not-trusted", true, name, "not trusted on this machine: " + name + "'s signer has no trusted chain here");
-  if (report.trustedPublisher == false)
-    Add(report, "publisher-not-trusted", true, name,
-        "not trusted on this machine: " + catalog.signer->subject +
-            " is not in its TrustedPublisher store, so Windows would ask, and an unattended install fails");
-  if (report.osCovered == false)
-    Add(report, "os-not-covered", true, name, name + "'s OSAttr (" + *catalog.osAttr + ") leaves out Windows " + *version);
 }
 
 void CheckFiles(const std::string& folder, const std::string& infName, const InfDocument& inf,
