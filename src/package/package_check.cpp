@@ -209,10 +209,12 @@ PackageReport CheckPackage(const std::string& folder, const std::string& infName
     catalog = ReadPackageCatalog(folder, infName, *report.catalog, report);
     std::string relative;
     if (catalog && JoinInsideFolder(*report.catalog, relative))
-      CheckSigner(ToNative(folder, relative), *catalog, context, report);
+      CheckSigner(ToNative(folder, relative), *catalog, inf, hardwareId, context, report);
   }
   CheckFiles(folder, infName, inf, catalog, context, report);
   CheckModels(inf, hardwareId, context, report);
+  PutReachLast(report);
+  AskWindows(folder + infName, context, report);
   return report;
 }
 

@@ -28,6 +28,15 @@ OTHER_ARCHES = {
     "undecorated-models": {("no-models-for-arch", None)},
     "id-missing-arm64": {("id-not-in-models", None)},
 }
+# What the Linux tool says of every signature not Microsoft's: it cannot ask
+# a machine's TrustedPublisher (a warning), and ARM64 takes only Microsoft's
+# (fails, ARM64 being judged). With the production roots nothing here is
+# Microsoft's, the Microsoft-like chain under a test root included.
+NOT_MICROSOFT = ("needs-trusted-publisher", "needs-microsoft-signature")
+WARNINGS = {"needs-trusted-publisher", "kernel-driver-not-microsoft-signed"}
+KERNEL = {"kernel-service", "kernel-service-microsoft"}
+KINDS = {"self-signed": "self-signed", "no-catalog": None, "catalog-missing": None, "catalog-empty": None,
+         "catalog-truncated": None, "catalog-nested": None}
 
 
 def run(*args):
@@ -43,7 +52,8 @@ def package_of(folder):
 
 
 def oracle_in_catalog(path, catalog, ca):
-    """Whether the file is in the catalog, by tools that share nothing with the product."""
+    """Whether the file is in the catalog, by tools that share nothing with the product;
+    `ca` holds every root the fixtures sign under."""
     with open(path, "rb") as f:
         data = f.read()
     if make_catalog.pe_layout(data) is not None:
@@ -61,15 +71,25 @@ class PackageCheck(unittest.TestCase):
             with self.subTest(name):
                 status, report, package = package_of(os.path.join(WORK, name))
                 found = {(f["code"], f["file"]) for f in package["findings"]}
-                self.assertEqual(found, expected | OTHER_ARCHES.get(name, set()), package["findings"])
+                kind = KINDS.get(name, "third-party")
+                signer = {(code, package["catalog"]) for code in NOT_MICROSOFT} if kind else set()
+                kernel = {("kernel-driver-not-microsoft-signed", "kestrel.cat")} if name in KERNEL else set()
+                self.assertEqual(found, expected | OTHER_ARCHES.get(name, set()) | signer | kernel,
+                                 package["findings"])
+                self.assertEqual(package["signer_kind"], kind)
                 for finding in package["findings"]:
                     self.assertEqual(set(finding), {"code", "severity", "file", "text"})
-                    self.assertEqual(finding["severity"], "fails")
-                self.assertEqual(status, 1 if found else 0)
-                self.assertEqual(report["preflight"], not found)
+                    self.assertEqual(finding["severity"], "warning" if finding["code"] in WARNINGS else "fails")
+                fails = any(f["severity"] == "fails" for f in package["findings"])
+                self.assertEqual(status, 1 if fails else 0)
+                self.assertEqual(report["preflight"], not fails)
 
     def test_membership_agrees_with_the_oracles(self):
-        ca = os.path.join(WORK, "pki", "ca.pem")
+        ca = os.path.join(WORK, "pki", "roots.pem")
+        with open(ca, "wb") as f:
+            for root in ("ca", "hwroot", "self"):
+                with open(os.path.join(WORK, "pki", root + ".pem"), "rb") as pem:
+                    f.write(pem.read())
         checked = 0
         for name in fixtures.FIXTURES:
             folder = os.path.join(WORK, name)
@@ -87,7 +107,9 @@ class PackageCheck(unittest.TestCase):
                         codes = {f["code"] for f in package["findings"]}
                         self.assertTrue(codes & {"no-catalog", "catalog-missing", "catalog-unreadable"}, codes)
                         continue
-                    if package["signature"] != "intact":  # osslsigncode refuses such a catalog
+                    # osslsigncode refuses a broken catalog, and one whose signer expired
+                    # before the throwaway CA began.
+                    if package["signature"] != "intact" or name == "expired-signer":
                         continue
                     self.assertEqual(entry["in_catalog"], oracle_in_catalog(path, catalog, ca))
                     checked += 1
@@ -100,8 +122,11 @@ class PackageCheck(unittest.TestCase):
         self.assertEqual(package["signed_by"], "CN=Varnoll Test Publisher, O=Varnoll Test")
         self.assertRegex(package["signed_until"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
         self.assertIs(package["timestamped"], False)
-        # Linux cannot ask a machine's trust.
-        self.assertEqual((package["trusted"], package["trusted_publisher"], package["os_covered"]), (None, None, None))
+        self.assertIsNone(package["timestamped_at"])
+        self.assertEqual(package["signer_chain"], ["CN=Varnoll Test Publisher, O=Varnoll Test"])
+        # Linux cannot ask a machine's trust, nor Windows' own answer.
+        self.assertEqual((package["trusted"], package["trusted_publisher"], package["os_covered"],
+                          package["windows_says"]), (None, None, None, None))
         self.assertEqual([f["path"] for f in package["files"]], ["kestrel.inf", "odd.sys", "data\\docs\\readme.txt"])
         self.assertEqual(package["architectures"], {
             "x86": {"models": "Tarvelix", "has_id": True},
@@ -112,6 +137,7 @@ class PackageCheck(unittest.TestCase):
         _, _, stamped = package_of(os.path.join(WORK, "timestamped"))
         _, _, plain = package_of(os.path.join(WORK, "good"))
         self.assertIs(stamped["timestamped"], True)
+        self.assertRegex(stamped["timestamped_at"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
         self.assertEqual((stamped["signature"], stamped["signed_by"]), ("intact", plain["signed_by"]))
         self.assertEqual(stamped["files"], plain["files"])
 
@@ -133,16 +159,45 @@ class PackageCheck(unittest.TestCase):
 
     def test_text_and_preflight_lines(self):
         status, out, err = run(os.path.join(WORK, "good"))
-        self.assertIn("  package:     ok: kestrel.cat, signed by CN=Varnoll Test Publisher, O=Varnoll Test, "
-                      "covers the INF and 2 files\n", out)
+        self.assertIn("  package:     fails: third-party signature (Varnoll Test): Windows on ARM64 installs only "
+                      "driver packages Microsoft signed\n", out)
         status, out, err = run(os.path.join(WORK, "inf-changed"))
         self.assertIn("  package:     fails: kestrel.inf is not in kestrel.cat: changed after signing?\n", out)
         self.assertEqual(status, 0)  # the plain report's status is the installer's
         status, out, err = run("--preflight", os.path.join(WORK, "good"))
-        self.assertEqual((status, err, out.count("\n")), (0, "", 1))
+        self.assertEqual((status, out), (1, ""))
+        self.assertIn("kestrel.inf: [warning] needs-trusted-publisher: third-party signature (Varnoll Test): Windows "
+                      "asks unless Varnoll Test is a trusted publisher", err)
+        self.assertEqual(err.count("\n"), 2, err)
         status, out, err = run("--preflight", os.path.join(WORK, "undecorated-models"))
         self.assertEqual((status, out), (1, ""))
-        self.assertEqual(err.count("\n"), 2, err)
+        self.assertEqual(err.count("\n"), 4, err)
+
+    def test_signatures_of_every_digest_are_intact(self):
+        for name in ("good", "sha1-catalog", "sha384-signature", "sha512-signature"):
+            with self.subTest(name):
+                _, _, package = package_of(os.path.join(WORK, name))
+                self.assertEqual(package["signature"], "intact")
+
+    def test_each_chain_is_built_from_the_catalog(self):
+        cases = {
+            "microsoft-like": ["CN=Varnoll Windows Hardware Compatibility Publisher, O=Varnoll Test",
+                               "CN=Varnoll Test Hardware PCA, O=Varnoll Test"],
+            "self-signed": ["CN=Varnoll Self Test"],
+            "expired-signer": ["CN=Varnoll Expired Publisher, O=Varnoll Expired"],
+        }
+        for name, chain in cases.items():
+            with self.subTest(name):
+                _, _, package = package_of(os.path.join(WORK, name))
+                self.assertEqual(package["signer_chain"], chain)
+
+    def test_an_expired_signer_fails_whatever_the_late_time_stamp(self):
+        _, _, package = package_of(os.path.join(WORK, "expired-signer"))
+        (finding,) = [f for f in package["findings"] if f["code"] == "signature-expired"]
+        self.assertEqual(package["signed_until"], "2021-01-01T00:00:00Z")
+        self.assertIs(package["timestamped"], True)
+        self.assertIsNone(package["timestamped_at"])
+        self.assertIn("expired on 2021-01-01 and the time stamp does not hold", finding["text"])
 
     def test_preflight_usage_errors(self):
         for args in (["--preflight", "--preflight"], ["--preflight", "--detect"]):

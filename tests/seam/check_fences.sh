@@ -8,13 +8,15 @@ build=$1
 windows=${2:-}
 source "$(dirname "$0")/probe.sh"
 
-for room in setuplog system package check remove console installer; do
+for room in setuplog system trust package check remove console installer; do
   probe "fence_${room}_device_header" fails "platform_devices\.h"
 done
 probe fence_inf_device_view fails "device_view\.h"
 probe fence_setuplog_device_view fails "device_view\.h"
 probe fence_installer_console fails "tool_output\.h"
 probe fence_check_console compiles
+probe fence_trust_package fails "package_check\.h"
+probe fence_check_package compiles
 probe fence_devinst_staging compiles
 if [ "$windows" = 1 ]; then
   probe fence_view_listing compiles

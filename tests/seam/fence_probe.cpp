@@ -12,6 +12,9 @@
 #if defined(VARNOLL_PROBE_CONSOLE)
 #include "tool_output.h"
 #endif
+#if defined(VARNOLL_PROBE_PACKAGE_HEADER)
+#include "package_check.h"
+#endif
 
 int main() {
 #if defined(VARNOLL_PROBE_STAGING_CALL)

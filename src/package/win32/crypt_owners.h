@@ -22,9 +22,15 @@ struct KeyDestroy {
   void operator()(BCRYPT_KEY_HANDLE key) const { BCryptDestroyKey(key); }
 };
 
+struct LocalRelease {
+  void operator()(void* memory) const { LocalFree(memory); }
+};
+
 using CertificateOwner = std::unique_ptr<const CERT_CONTEXT, CertificateFree>;
 using StoreOwner = std::unique_ptr<void, StoreClose>;
 using KeyOwner = std::unique_ptr<void, KeyDestroy>;
+// What crypt32 allocates for CRYPT_DECODE_ALLOC_FLAG.
+using LocalOwner = std::unique_ptr<void, LocalRelease>;
 
 // A certificate context for DER bytes; empty when they are no certificate.
 inline CertificateOwner LoadCertificate(const std::string& der) {
