@@ -115,7 +115,8 @@ void AskTrust(const std::string& catalogPath, const Catalog& catalog, bool micro
     Add(report, "not-trusted", true, name, "not trusted on this machine: " + name + "'s signer has no trusted chain here");
   if (report.trustedPublisher == false)
     Add(report, "publisher-not-trusted", true, name,
-        "not trusted on this machine: " + catalog.signer->subject +
+        "not trusted on this machine: " + report.signerKind.value_or("unknown") + " signature (" +
+            report.signerText + "): " + catalog.signer->subject +
             " is not in its TrustedPublisher store, so Windows would ask, and an unattended install fails");
   if (report.osCovered == false)
     Add(report, "os-not-covered", true, name, name + "'s OSAttr (" + *catalog.osAttr + ") leaves out Windows " + *version);

@@ -3,9 +3,11 @@
 # fixture of tests/package/fixtures.py the x64 (and, when built, x86) check
 # tool under Wine gives the same files, findings and models section as the
 # Linux tool, but for what only one side judges (the machine's trust on
-# Windows, the other architectures on Linux). Then the package check's INF
-# reader against Wine's own setupapi parser, on the test INFs and, when
-# VARNOLL_REAL_INFS names a folder of real INFs, on every file of it.
+# Windows, the other architectures and the unaskable TrustedPublisher on
+# Linux). Then, when VARNOLL_REAL_PACKAGES names a folder of real packages,
+# both tools on each (tests/package/real_packages_test.py). Then the package
+# check's INF reader against Wine's own setupapi parser, on the test INFs
+# and, when VARNOLL_REAL_INFS names a folder of real INFs, on every file of it.
 #   preflight.sh SOURCE_DIR DIST_DIR HELPER_DIR HOST_BUILD PREFIX_DIR
 set -euo pipefail
 source_dir=$1
@@ -30,6 +32,8 @@ tools=("$dist/varnollcheck64.exe")
 import json, os, subprocess, sys
 linux, fixtures, windows = sys.argv[1], sys.argv[2], sys.argv[3:]
 TRUST = {"not-trusted", "publisher-not-trusted", "os-not-covered"}
+# Only Linux judges ARM64 and cannot ask TrustedPublisher.
+LINUX_ONLY = {"needs-microsoft-signature", "needs-trusted-publisher"}
 X86_SAMPLE = {"good", "inf-changed", "pe-changed", "file-missing", "undecorated-models", "dotdot"}
 
 def package(command):
@@ -55,11 +59,12 @@ for name in names:
             not f["text"].endswith(arch) and " " + arch + ":" not in f["text"] and " on " + arch not in f["text"]
         checks = {
             "files": (ours["files"], theirs["files"]),
-            "findings": (findings(ours, lambda f: not other_arch(f)),
+            "findings": (findings(ours, lambda f: not other_arch(f) and f["code"] not in LINUX_ONLY),
                          findings(theirs, lambda f: f["code"] not in TRUST)),
             "architectures": (ours["architectures"][arch], theirs["architectures"][arch]),
             "catalog": tuple(tuple(p[k] for k in ("catalog", "signature", "signed_by", "signed_until",
-                                                   "timestamped", "os_attr")) for p in (ours, theirs)),
+                                                   "timestamped", "os_attr", "signer_kind", "signer_chain",
+                                                   "timestamped_at", "windows_says")) for p in (ours, theirs)),
         }
         for what, (a, b) in checks.items():
             if a != b:
@@ -68,6 +73,13 @@ for name in names:
 print(f"{len(names)} fixtures, {len(windows)} Windows tools: {failures} differences")
 sys.exit(1 if failures else 0)
 PY
+
+# VARNOLL_REAL_PACKAGES: real, published driver packages, judged by both tools.
+if [ -n "${VARNOLL_REAL_PACKAGES:-}" ] && [ -d "$VARNOLL_REAL_PACKAGES" ]; then
+  (cd "$work" && "$python" "$source_dir/tests/package/real_packages_test.py" "$host/varnollcheck" "${tools[@]}")
+else
+  echo "No real packages are judged (VARNOLL_REAL_PACKAGES names no folder of real packages)."
+fi
 
 infs=("$source_dir"/samples/drivers/*.inf "$work"/fixtures/good/kestrel.inf)
 # VARNOLL_REAL_INFS: a folder of real third-party INF files to compare too.
