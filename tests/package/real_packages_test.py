@@ -64,6 +64,16 @@ class RealPackages(unittest.TestCase):
                 # Every Microsoft signer here has expired; the time stamp holds it.
                 self.assertIsNotNone(verdict["timestamped_at"])
 
+    def test_every_tool_says_the_same_of_who_signed_and_when(self):
+        said = {}
+        for tool, package, inf, _, (_, verdict, _) in self.verdicts():
+            expired = "signature-expired" in {f["code"] for f in verdict["findings"]}
+            said.setdefault((package, inf), {})[tool] = (verdict["signer_kind"], verdict["signer_chain"],
+                                                         verdict["timestamped_at"], expired)
+        for (package, inf), answers in said.items():
+            with self.subTest(package=package, inf=inf):
+                self.assertEqual(len(set(map(repr, answers.values()))), 1, answers)
+
     def test_any_other_signature_is_asked_about_as_windows_asks(self):
         for tool, package, inf, kind, (_, verdict, _) in self.verdicts():
             if kind == "microsoft":
