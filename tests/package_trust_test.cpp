@@ -264,6 +264,7 @@ TEST(SignerKind, ASignerPastItsValidityNeedsATimeStampMadeWithinIt) {
       {"timestamped", false, true},      // stamped while valid
       {"microsoft-like", false, true},
       {"expired-signer", true, false},   // stamped after it ended
+      {"timestamp-broken", true, false}, // its signature does not verify
   };
   for (const auto& row : cases) {
     PackageContext context = Machine(nullptr, true);

@@ -12,13 +12,15 @@ const char kTimeStampTokenCms[] = "1.2.840.113549.1.9.16.2.14";
 const char kTstInfo[] = "1.2.840.113549.1.9.16.1.4";
 const char kTimeStamping[] = "1.3.6.1.5.5.7.3.8";
 
-// The authority's certificate counts only with the time-stamping usage.
+// The authority's certificate counts only with the time-stamping usage and
+// when the time it stamped lies within its own validity.
 bool VerifiedBy(const SignerInfo& signer, const std::vector<Certificate>& pool, const std::string& digested,
                 KeyVerifier verify, TimeStamp& stamp) {
   const Certificate* authority = FindSignerCertificate(signer, pool);
   if (authority == nullptr) return false;
   stamp.authority = authority->subjectText;
-  return HasUsage(*authority, kTimeStamping) && VerifySignerInfo(signer, *authority, digested, verify);
+  return HasUsage(*authority, kTimeStamping) && authority->notBefore <= stamp.time &&
+         stamp.time <= authority->notAfter && VerifySignerInfo(signer, *authority, digested, verify);
 }
 
 // A countersignature signs the digest of the signature value it stamps.

@@ -251,6 +251,14 @@ def expired_signer(folder, pki):
     sign(folder, pki, "kestrel.cat", base(folder), signer="expired", timestamp=True)
 
 
+def timestamp_broken(folder, pki):
+    timestamped(folder, pki)
+    data = open(os.path.join(folder, "kestrel.cat"), "rb").read()
+    # The time stamp comes last, unsigned by the catalog's signer: its own
+    # signature value ends the file.
+    flip(folder, "kestrel.cat", len(data) - 5)
+
+
 def sha384_signature(folder, pki):
     sign(folder, pki, "kestrel.cat", base(folder), digest="sha384")
 
@@ -298,6 +306,7 @@ FIXTURES = {
     "microsoft-like": (microsoft_like, set()),
     "self-signed": (self_signed, set()),
     "expired-signer": (expired_signer, {("signature-expired", "kestrel.cat")}),
+    "timestamp-broken": (timestamp_broken, set()),  # the signer is still valid today
     "sha384-signature": (sha384_signature, set()),
     "sha512-signature": (sha512_signature, set()),
     "kernel-service": (kernel_service, set()),  # a warning on Linux, see package_test.py

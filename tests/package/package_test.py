@@ -191,6 +191,11 @@ class PackageCheck(unittest.TestCase):
                 _, _, package = package_of(os.path.join(WORK, name))
                 self.assertEqual(package["signer_chain"], chain)
 
+    def test_a_time_stamp_that_does_not_verify_holds_nothing(self):
+        _, _, package = package_of(os.path.join(WORK, "timestamp-broken"))
+        self.assertEqual((package["signature"], package["timestamped"], package["timestamped_at"]),
+                         ("intact", True, None))
+
     def test_an_expired_signer_fails_whatever_the_late_time_stamp(self):
         _, _, package = package_of(os.path.join(WORK, "expired-signer"))
         (finding,) = [f for f in package["findings"] if f["code"] == "signature-expired"]
