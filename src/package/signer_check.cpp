@@ -22,15 +22,11 @@ void Add(PackageReport& report, const char* code, bool fails, const std::string&
 
 std::string Now(const PackageContext& context) {
   if (context.now) return *context.now;
+  // The tools run one thread: gmtime's shared result is safe here.
   const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &now);
-#else
-  gmtime_r(&now, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  const std::tm* utc = std::gmtime(&now);
+  char text[32] = "";
+  if (utc != nullptr) std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", utc);
   return text;
 }
 
@@ -70,7 +66,7 @@ void CheckKernelDriver(const InfDocument& inf, const std::string& hardwareId, co
   const std::optional<bool> testSigning = context.trust ? context.trust->TestSigningOn() : std::nullopt;
   const bool exempt = CrossSignedBeforeCutOff(chain);
   const bool fails = secureBoot == true && testSigning == false && !exempt;
-  std::string where = !context.trust      ? "wherever Secure Boot is on"
+  const std::string where = !context.trust ? "wherever Secure Boot is on"
                       : secureBoot != true ? "were Secure Boot on (it is not here)"
                       : testSigning != false ? "unless test signing stays on (it is on here)"
                                              : "here (Secure Boot on, test signing off)";
