@@ -76,7 +76,8 @@ PY
 
 # VARNOLL_REAL_PACKAGES: real, published driver packages, judged by both tools.
 if [ -n "${VARNOLL_REAL_PACKAGES:-}" ] && [ -d "$VARNOLL_REAL_PACKAGES" ]; then
-  (cd "$work" && "$python" "$source_dir/tests/package/real_packages_test.py" "$host/varnollcheck" "${tools[@]}")
+  (cd "$work" && "$python" "$source_dir/tests/package/real_packages_test.py" "$host/varnollcheck" \
+    "$dist/varnollcheck64.exe")
 else
   echo "No real packages are judged (VARNOLL_REAL_PACKAGES names no folder of real packages)."
 fi
