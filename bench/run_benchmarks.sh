@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh benchmark
 source scripts/build-preset.sh
 build_preset bench
+build_preset bench --target varnollfleet
 [ -f dist/varnoll64.exe ] && [ -f dist/varnoll.exe ] || scripts/build.sh >/dev/null
 
 echo "== machine"
@@ -61,6 +62,13 @@ echo "1 GiB INF:    $peak (in $(( ($(date +%s%N) - start) / 1000000 )) ms)"
 echo "== the package check hashing a 512 MiB driver image"
 echo "| size | read from | read | Authenticode SHA-256 | hash / read | PE image | peak memory |"
 build/bench/bench/package_hash_peak 512 "$work"
+
+echo "== the fleet reader on a generated Intune export of summary lines"
+for machines in 10000 100000; do
+  build/bench/bench/fleet_export "$work/fleet.csv" "$machines"
+  /usr/bin/time -f "$machines machines, $(stat -c %s "$work/fleet.csv") bytes: %e s, peak %M KiB" \
+    build/bench/varnollfleet --csv "$work/rows.csv" "$work/fleet.csv" >/dev/null
+done
 
 echo "== executables (bytes)"
 stat -c '%n %s' dist/varnoll64.exe dist/varnoll.exe

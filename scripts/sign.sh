@@ -34,6 +34,7 @@ version=$(project_version)
 installers="varnoll.exe varnoll64.exe varnollarm64.exe"
 check_tools="varnollcheck.exe varnollcheck64.exe varnollcheckarm64.exe"
 removers="varnollremove.exe varnollremove64.exe varnollremovearm64.exe"
+fleet="varnollfleet64.exe"
 for exe in $installers; do
   [ -f "$dist/$exe" ] || { echo "sign.sh: $dist/$exe is missing; build first (scripts/build.sh)" >&2; exit 1; }
 done
@@ -41,7 +42,7 @@ done
 timestamp=()
 [ -z "${VARNOLL_SIGN_TIMESTAMP_URL:-}" ] || timestamp=(-ts "$VARNOLL_SIGN_TIMESTAMP_URL")
 mkdir -p "$dist/signed"
-for exe in $installers $check_tools $removers; do
+for exe in $installers $check_tools $removers $fleet; do
   [ -f "$dist/$exe" ] || continue
   rm -f "$dist/signed/$exe"
   osslsigncode sign -pkcs12 "$VARNOLL_SIGN_PFX" -readpass "$VARNOLL_SIGN_PASSWORD_FILE" -h sha256 \

@@ -3,10 +3,13 @@
 // the decoration rules, OSAttr and DriverVer order, kernel services, the
 // certificate reader and Microsoft's pinned roots.
 #include "catalog.h"
+#include "copied_files.h"
 #include "der.h"
 #include "file_hash.h"
+#include "digest.h"
 #include "inf_document.h"
 #include "kernel_service.h"
+#include "models_rules.h"
 #include "package_check.h"
 #include "package_rules.h"
 #include "signature.h"
@@ -14,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace varnoll::package {
@@ -126,6 +131,31 @@ TEST(Catalog, BadInputIsReportedAndLeavesTheCatalogAlone) {
   }
 }
 
+std::string Sha256(const std::string& bytes) {
+  CDigest digest(DigestKind::kSha256);
+  digest.Update(bytes.data(), bytes.size());
+  return digest.Finish();
+}
+
+TEST(FileHash, LineEndingsAreTurnedAcrossTheReadBlocks) {
+  // The file is read in 1 MiB blocks: a CR LF is split between two, and a
+  // lone CR ends the file.
+  std::string text(1u << 20, 'x');
+  text[(1u << 20) - 1] = '\r';
+  text += "\nline\nlast\r\n\r";
+  const std::string path = ::testing::TempDir() + "line-endings.txt";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(std::fwrite(text.data(), 1, text.size(), file), text.size());
+  std::fclose(file);
+  std::string lf = text.substr(0, (1u << 20) - 1) + "\nline\nlast\n\r";
+  std::string crlf = text.substr(0, (1u << 20) - 1) + "\r\nline\r\nlast\r\n\r";
+  EXPECT_EQ(HashPackageFile(path, false, true, LineEndings::kLf).sha256, Sha256(lf));
+  EXPECT_EQ(HashPackageFile(path, false, true, LineEndings::kCrlf).sha256, Sha256(crlf));
+  EXPECT_EQ(HashPackageFile(path, false, true).sha256, Sha256(text));
+  std::remove(path.c_str());
+}
+
 TEST(PeLayout, FindsTheChecksumAndCertificateEntryOfPe32AndPe32Plus) {
   for (const bool plus : {false, true}) {
     std::string image(0x200, '\0');
@@ -191,20 +221,122 @@ TEST(PackageRules, CatalogFileTakesTheDecoratedEntryFirst) {
 }
 
 TEST(PackageRules, ListedFilesAreFoundWhereTheDiskAndSubdirectoryPutThem) {
+  // Windows on amd64 reads the .amd64 sections first, line by line: disk 1
+  // is x64 for every file, a.sys comes from the platform section.
   const InfDocument inf = ReadInfDocument(
       "[SourceDisksNames]\n1=d,,,\\disk1\n2=d\n[SourceDisksNames.amd64]\n1=d,,,x64\n"
-      "[SourceDisksFiles]\na.sys=1,sub\nb.dll=2\nc.sys=2,..\\..\n[SourceDisksFiles.amd64]\nd.sys=1\n"
+      "[SourceDisksFiles]\na.sys=1,sub\nb.dll=2\nc.sys=2,..\\..\nf.sys=7\n[SourceDisksFiles.amd64]\nd.sys=1\nA.SYS=2\n"
       "[SourceDisksFiles.arm64]\ne.sys=1\n");
-  const std::vector<ListedFile> files = ListedFiles(inf, {Arch::kAmd64});
-  ASSERT_EQ(files.size(), 4u);
-  EXPECT_EQ(files[0].path, "disk1\\sub\\a.sys");
-  EXPECT_EQ(files[1].path, "b.dll");
-  EXPECT_TRUE(files[2].outside);
-  EXPECT_EQ(files[3].path, "x64\\d.sys");
+  const struct {
+    Arch arch;
+    std::vector<std::string> paths;
+  } cases[] = {
+      {Arch::kAmd64, {"x64\\d.sys", "A.SYS", "b.dll", "..\\..\\c.sys", "f.sys"}},
+      {Arch::kX86, {"disk1\\sub\\a.sys", "b.dll", "..\\..\\c.sys", "f.sys"}},
+      {Arch::kArm64, {"disk1\\e.sys", "disk1\\sub\\a.sys", "b.dll", "..\\..\\c.sys", "f.sys"}},
+  };
+  for (const auto& row : cases) {
+    const std::vector<ListedFile> files = ListedFiles(inf, row.arch);
+    ASSERT_EQ(files.size(), row.paths.size()) << ArchName(row.arch);
+    for (size_t i = 0; i < files.size(); ++i) {
+      const bool outside = row.paths[i].rfind("..", 0) == 0;
+      EXPECT_EQ(files[i].outside, outside) << ArchName(row.arch) << " " << files[i].name;
+      if (!outside) {
+        EXPECT_EQ(files[i].path, row.paths[i]) << ArchName(row.arch);
+      }
+      EXPECT_EQ(files[i].diskDefined, files[i].name != "f.sys") << files[i].name;
+    }
+  }
   std::string path;
   EXPECT_FALSE(JoinInsideFolder("C:\\Windows\\x.cat", path));
   EXPECT_TRUE(JoinInsideFolder("a\\..\\b.cat", path));
   EXPECT_EQ(path, "b.cat");
+}
+
+TEST(PackageRules, TargetOsVersionIsReadInFull) {
+  const struct {
+    const char* decoration;
+    bool read;
+    std::optional<Arch> arch;
+    unsigned long major, minor, productType, suiteMask, build;
+  } cases[] = {
+      {"NTamd64", true, Arch::kAmd64, 0, 0, 0, 0, 0},
+      {"ntAMD64.10.0...22000", true, Arch::kAmd64, 10, 0, 0, 0, 22000},
+      {"NT.6.1", true, std::nullopt, 6, 1, 0, 0, 0},
+      {"NTx86.6.0.0x00000001.0x00000010", true, Arch::kX86, 6, 0, 1, 0x10, 0},
+      {"NTarm64.10.0.1.0.16299", true, Arch::kArm64, 10, 0, 1, 0, 16299},
+      {"NTia64", false, std::nullopt, 0, 0, 0, 0, 0},
+      {"Win95", false, std::nullopt, 0, 0, 0, 0, 0},
+  };
+  for (const auto& row : cases) {
+    TargetOs target;
+    target.major = 99;
+    ASSERT_EQ(ParseTargetOs(row.decoration, target), row.read) << row.decoration;
+    if (!row.read) {
+      EXPECT_EQ(target.major, 99u) << row.decoration;  // left alone
+      continue;
+    }
+    EXPECT_EQ(target.arch, row.arch) << row.decoration;
+    EXPECT_EQ(std::make_tuple(target.major, target.minor, target.productType, target.suiteMask, target.build),
+              std::make_tuple(row.major, row.minor, row.productType, row.suiteMask, row.build))
+        << row.decoration;
+  }
+}
+
+TEST(PackageRules, WindowsTakesTheModelsSectionClosestToItsOwnVersion) {
+  const InfDocument inf = ReadInfDocument(
+      "[Manufacturer]\n%M%=T,NTamd64,NTamd64.10.0...22000,NTamd64.6.1.3,NT.10.0\n"
+      "[T.NTamd64]\nm=i,PCI\\VEN_1\n[T.NTamd64.10.0...22000]\nm=i,PCI\\VEN_2\n"
+      "[T.NTamd64.6.1.3]\nm=i,PCI\\VEN_3\n[T.NT.10.0]\nm=i,PCI\\VEN_4\n");
+  const struct {
+    WindowsRelease windows;
+    const char* section;
+  } cases[] = {
+      {{6, 1, 7601, 1, 0}, "T.NTamd64"},                // Windows 7: the plain one
+      {{6, 1, 7601, 3, 0}, "T.NTamd64.6.1.3"},          // Server 2008 R2: its product type
+      {{10, 0, 19045, 1, 0}, "T.NT.10.0"},              // Windows 10: the 10.0 section, whatever its platform
+      {{10, 0, 22000, 1, 0}, "T.NTamd64.10.0...22000"},  // Windows 11: never one for a newer build
+      {NewestWindows(), "T.NTamd64.10.0...22000"},
+  };
+  for (const auto& row : cases) {
+    EXPECT_EQ(ModelsFor(inf, Arch::kAmd64, "PCI\\VEN_1", row.windows).section.value_or(""), row.section)
+        << row.windows.major << "." << row.windows.minor << "." << row.windows.build;
+  }
+  const std::vector<ModelsCandidate> candidates = ModelsCandidates(inf, Arch::kAmd64, "PCI\\VEN_2");
+  ASSERT_EQ(candidates.size(), 4u);
+  EXPECT_EQ(FromText(candidates[1].target), "10.0.22000");
+  EXPECT_TRUE(candidates[1].hasId);
+  EXPECT_EQ(FromText(candidates[0].target), "");
+}
+
+TEST(PackageRules, CopiedFilesComeFromThePlatformInstallSection) {
+  const InfDocument inf = ReadInfDocument(
+      "[T.NTamd64]\nm=Inst,PCI\\VEN_1\nother=Other,PCI\\VEN_9\n"
+      "[Inst]\nCopyFiles=Old\n[Inst.NTamd64]\nCopyFiles=List,@direct.sys\n[Inst.NTamd64.CoInstallers]\nCopyFiles=Co\n"
+      "[List]\nk.sys\nnew.sys,old.sys\nK.SYS\n[Co]\nco.dll\n[Old]\nold-only.sys\n[Other]\nCopyFiles=@nine.sys\n");
+  std::vector<std::string> sources;
+  for (const CopiedFile& file : CopiedFiles(inf, "T.NTamd64", Arch::kAmd64, "PCI\\VEN_1")) sources.push_back(file.source);
+  EXPECT_EQ(sources, (std::vector<std::string>{"k.sys", "old.sys", "direct.sys", "co.dll"}));
+  sources.clear();
+  for (const CopiedFile& file : CopiedFiles(inf, "T.NTamd64", Arch::kX86, "PCI\\VEN_1")) sources.push_back(file.source);
+  EXPECT_EQ(sources, (std::vector<std::string>{"old-only.sys"}));
+}
+
+TEST(PackageRules, OnlyTheTwoDocumentedSignaturesMakeAnInf) {
+  const struct {
+    const char* version;
+    bool valid;
+  } cases[] = {
+      {"Signature=\"$Windows NT$\"", true},
+      {"signature=$CHICAGO$", true},
+      {"Signature=\"$Windows 95$\"", false},
+      {"Signature=\"$Foo Bar$\"", false},
+      {"Class=Modem", false},
+  };
+  for (const auto& row : cases) {
+    EXPECT_EQ(ValidInfSignature(ReadInfDocument(std::string("[Version]\n") + row.version + "\n")), row.valid)
+        << row.version;
+  }
 }
 
 TEST(PackageRules, DriverVerOrderIsDateFirstThenVersion) {

@@ -76,13 +76,15 @@ std::vector<trust::TrustAnchor> TestRoots() {
   return {{"Varnoll Test Root Authority", trust::Sha256Hex(key), key}};
 }
 
-// A Windows x64 machine with `trust`'s answers (none: Linux).
-PackageContext Machine(const TrustView* trust, bool testRoots = false) {
+// A Windows x64 machine with `trust`'s answers (none: Linux) and its Windows.
+PackageContext Machine(const TrustView* trust, bool testRoots = false,
+                       const std::optional<WindowsRelease>& windows = std::nullopt) {
   PackageContext context;
   context.arches = {Arch::kAmd64};
   context.counted = context.arches;
   context.catalogArch = Arch::kAmd64;
   context.trust = trust;
+  context.windows = windows;
   if (testRoots) context.microsoftRoots = TestRoots();
   return context;
 }
@@ -91,7 +93,10 @@ PackageReport Check(const std::string& fixture, const PackageContext& context) {
   return CheckPackage(fixtures + "/" + fixture + "/", "kestrel.inf", "PCI\\VEN_1F2E&DEV_0A01", context);
 }
 
-PackageReport Check(const std::string& fixture, const TrustView& trust) { return Check(fixture, Machine(&trust)); }
+PackageReport Check(const std::string& fixture, const TrustView& trust,
+                    const std::optional<WindowsRelease>& windows = std::nullopt) {
+  return Check(fixture, Machine(&trust, false, windows));
+}
 
 // A stand-in that trusts everything it is asked about.
 struct CTrustingMachine : CScriptedTrust {
@@ -147,6 +152,36 @@ TEST(PackageTrust, AsksAboutTheCatalogFileAndTheSignerCertificateOnly) {
   EXPECT_EQ(trust.asked, (std::vector<std::string>{"s mode", "trust " + fixtures + "/good/kestrel.cat",
                                                    "publisher 1", "version",
                                                    "verify " + fixtures + "/good/kestrel.inf"}));
+}
+
+TEST(PackageModels, TheRunningWindowsPicksTheModelsSection) {
+  // The one x64 models section needs build 22000.
+  const struct {
+    std::optional<WindowsRelease> windows;
+    std::optional<std::string> section;
+    std::set<std::string> codes;
+  } cases[] = {
+      {WindowsRelease{10, 0, 19045, 1, 0x100}, std::nullopt, {"models-need-newer-windows"}},
+      {WindowsRelease{6, 1, 7601, 1, 0x100}, std::nullopt, {"models-need-newer-windows"}},
+      {WindowsRelease{10, 0, 22000, 1, 0x100}, std::string("Tarvelix.NTamd64.10.0...22000"), {}},
+      {WindowsRelease{10, 0, 26100, 3, 0x110}, std::string("Tarvelix.NTamd64.10.0...22000"), {}},
+  };
+  for (const auto& row : cases) {
+    CScriptedTrust trust;
+    trust.trusted = trust.publisher = true;
+    const PackageReport report = Check("newer-build-models", trust, row.windows);
+    const std::string build = std::to_string(row.windows->build);
+    EXPECT_EQ(Codes(report), row.codes) << build;
+    ASSERT_EQ(report.architectures.size(), 1u);
+    EXPECT_EQ(report.architectures[0].section, row.section) << build;
+    for (const Finding& finding : report.findings) {
+      EXPECT_TRUE(finding.fails) << build;
+      EXPECT_NE(finding.text.find("(" + std::to_string(row.windows->major) + "." +
+                                  std::to_string(row.windows->minor) + "." + build + ")"),
+                std::string::npos)
+          << finding.text;
+    }
+  }
 }
 
 TEST(PackageTrust, WithoutAReadableCatalogOnlyWindowsOwnAnswerIsAsked) {

@@ -28,7 +28,7 @@ bool CCheckExecutor::OnQualifyingInf(const std::string& infName, const std::stri
       const bool usesPackage = copy != lookup.copies.end();
       if (usesPackage && !file.store) file.store = *copy;
       file.devices.push_back({device.instanceId, device.driverInf, usesPackage, device.state, device.driverDate,
-                              device.driverVersion, std::nullopt});
+                              device.driverVersion, std::nullopt, device.driverProvider});
     }
     if (!file.store && !lookup.copies.empty()) file.store = lookup.copies.front();
     // The update finds no device and fails with "no such device": the INF
@@ -70,12 +70,13 @@ CheckReport CCheckExecutor::Report(const std::string& folder) const {
   return report;
 }
 
-CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder) {
+CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder,
+                        const std::vector<package::Arch>& arches) {
   SystemView system;
   CCheckExecutor executor(LookAtSystem(systemInfFolder, system) ? &system : nullptr);
   RunPass(folder, executor);
   CheckReport report = executor.Report(folder);
-  const package::PackageContext machine = package::ThisMachine();
+  const package::PackageContext machine = package::ThisMachine(arches);
   for (FileReport& file : report.files) {
     if (!file.Qualifies()) continue;
     file.package = package::CheckPackage(folder, file.name, *file.hardwareId, machine);

@@ -37,7 +37,9 @@ class CCheckExecutor : public CPassExecutor {
 // Checks `folder` (which ends with a separator) exactly as the installer
 // beside it would see it. `systemInfFolder` (with its separator) is where
 // Windows publishes staged INF files; none on Linux, where neither it nor
-// the present devices can be seen.
-CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder);
+// the present devices can be seen. Packages are judged for `arches` too
+// (--arch: see package::ThisMachine).
+CheckReport CheckFolder(const std::string& folder, const std::optional<std::string>& systemInfFolder,
+                        const std::vector<package::Arch>& arches = {});
 
 }  // namespace varnoll::check

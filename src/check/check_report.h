@@ -29,6 +29,7 @@ struct DeviceMatch {
   std::optional<std::string> driverDate;     // its current driver's, if known
   std::optional<std::string> driverVersion;
   std::optional<bool> downgrade;  // the forced install would go down; none when unknown
+  std::optional<std::string> driverProvider = std::nullopt;  // its current driver's, if known
 };
 
 struct FileReport {

@@ -6,19 +6,43 @@ namespace varnoll::check {
 
 namespace {
 
-// Why a device that has the file's hardware ID does not count as in place,
-// or empty when it does.
+// The kind of gap a device that has the file's hardware ID leaves, or null
+// when it counts as in place.
+const char* GapKind(const DeviceMatch& device) {
+  if (!device.driverInf) return "no-driver";
+  if (!device.usesPackage) return "other-driver";
+  if (device.state && device.state->problem && *device.state->problem != kProblemNeedRestart) return "problem";
+  return nullptr;
+}
+
+// Why such a device does not count as in place, for a person.
 std::string DeviceGap(const FileReport& file, const DeviceMatch& device) {
   const std::string who = file.name + ": device " + device.instanceId;
   if (!device.driverInf) return who + " has no driver installed";
-  if (!device.usesPackage) return who + " has its driver from " + *device.driverInf;
-  if (device.state && device.state->problem && *device.state->problem != kProblemNeedRestart) {
-    return who + " has problem " + ProblemText(*device.state->problem);
-  }
-  return std::string();
+  if (!device.usesPackage) return who + " has its driver from " + DriverInUseWords(file, device);
+  return who + " has problem " + ProblemText(*device.state->problem);
+}
+
+void AddMissing(Verdict& verdict, const char* cause, std::string line) {
+  if (verdict.missing.empty()) verdict.cause = cause;
+  verdict.missing.push_back(std::move(line));
 }
 
 }  // namespace
+
+std::string DriverInUseWords(const FileReport& file, const DeviceMatch& device) {
+  std::string words = device.driverInf.value_or("no INF");
+  std::string detail;
+  for (const std::optional<std::string>* part : {&device.driverProvider, &device.driverDate, &device.driverVersion}) {
+    if (*part) detail += (detail.empty() ? "" : ", ") + **part;
+  }
+  const std::optional<package::DriverVer> ours = file.package ? file.package->driverVer : std::nullopt;
+  if (device.downgrade && ours) {
+    detail += (detail.empty() ? "" : ", ") + std::string(*device.downgrade ? "newer" : "not newer") +
+              " than this package's " + ours->date + (ours->version.empty() ? "" : ", " + ours->version);
+  }
+  return detail.empty() ? words : words + " (" + detail + ")";
+}
 
 Verdict Detect(const CheckReport& report) {
   Verdict verdict;
@@ -29,7 +53,7 @@ Verdict Detect(const CheckReport& report) {
     if (!file.Qualifies()) continue;
     ++qualifying;
     if (!file.store) {
-      verdict.missing.push_back(file.name + ": not in the driver store");
+      AddMissing(verdict, "not-in-store", file.name + ": not in the driver store");
       continue;
     }
     published += (published.empty() ? "" : ", ") + file.name + " as " + *file.store;
@@ -37,12 +61,14 @@ Verdict Detect(const CheckReport& report) {
     if (LastWithSameId(report, file) != nullptr) continue;
     for (const DeviceMatch& device : file.devices) {
       ++devices;
-      const std::string gap = DeviceGap(file, device);
-      if (!gap.empty()) verdict.missing.push_back(gap);
+      if (const char* kind = GapKind(device)) {
+        if (verdict.missing.empty()) verdict.causeDevice = device;
+        AddMissing(verdict, kind, DeviceGap(file, device));
+      }
       if (device.usesPackage && device.state && device.state->restartPending) verdict.restartPending = true;
     }
   }
-  if (qualifying == 0) verdict.missing.push_back("no INF file here qualifies: the package installs nothing");
+  if (qualifying == 0) AddMissing(verdict, "nothing-qualifies", "no INF file here qualifies: the package installs nothing");
   verdict.inPlace = verdict.missing.empty();
   if (verdict.inPlace) {
     verdict.summary = "in place: " + published + " in the driver store; " + Decimal(devices) +

@@ -251,7 +251,9 @@ std::string FormatJson(const CheckReport& report, const Verdict* verdict) {
   if (report.packageRequested) {
     const bool fails = std::any_of(report.files.begin(), report.files.end(),
                                    [](const FileReport& file) { return file.package && file.package->Fails(); });
-    json.Break(1).Key("preflight").Bool(!fails);
+    const bool any = std::any_of(report.files.begin(), report.files.end(),
+                                 [](const FileReport& file) { return file.package.has_value(); });
+    json.Break(1).Key("preflight").Bool(any && !fails);
   }
   return json.EndObject().Finish();
 }

@@ -12,7 +12,7 @@ void CJsonWriter::Separate() {
     return;
   }
   if (!hasItems_.empty()) {
-    if (hasItems_.back()) out_ += breakIndent_ ? "," : ", ";
+    if (hasItems_.back()) out_ += breakIndent_ || compact_ ? "," : ", ";
     hasItems_.back() = true;
   }
   if (breakIndent_) {
@@ -48,7 +48,7 @@ CJsonWriter& CJsonWriter::Close(char bracket) {
 CJsonWriter& CJsonWriter::Key(std::string_view name) {
   Separate();
   out_ += JsonString(name);
-  out_ += ": ";
+  out_ += compact_ ? ":" : ": ";
   afterKey_ = true;
   return *this;
 }

@@ -13,6 +13,12 @@ namespace varnoll {
 
 class CJsonWriter {
  public:
+  CJsonWriter() = default;
+  // Compact: no space after a comma or a colon, for output whose length is
+  // counted (the check tool's summary line).
+  struct Compact {};
+  explicit CJsonWriter(Compact) : compact_(true) {}
+
   CJsonWriter& BeginObject() { return Open('{'); }
   CJsonWriter& EndObject() { return Close('}'); }
   CJsonWriter& BeginArray() { return Open('['); }
@@ -51,6 +57,7 @@ class CJsonWriter {
   std::vector<bool> hasItems_;  // per open container
   bool afterKey_ = false;
   std::optional<int> breakIndent_;
+  bool compact_ = false;
 };
 
 // `text` (UTF-8) as a JSON string literal, quotes included.

@@ -62,6 +62,45 @@ class CFileDigests {
   std::unique_ptr<CDigest> sha256_;
 };
 
+// Turns line endings block by block; a CR at the end of a block waits for
+// the next byte.
+class CLineEndings {
+ public:
+  explicit CLineEndings(LineEndings to) : to_(to) {}
+  // The block's bytes with their line endings turned.
+  const std::string& Turn(const unsigned char* data, size_t size) {
+    out_.clear();
+    for (size_t i = 0; i < size; ++i) Byte(static_cast<char>(data[i]));
+    return out_;
+  }
+  const std::string& Finish() {
+    out_.clear();
+    if (pendingCr_) out_ += '\r';
+    pendingCr_ = false;
+    return out_;
+  }
+
+ private:
+  void Byte(char c) {
+    if (to_ == LineEndings::kCrlf) {
+      if (c == '\n' && !lastCr_) out_ += '\r';
+      out_ += c;
+      lastCr_ = c == '\r';
+      return;
+    }
+    if (pendingCr_ && c != '\n') out_ += '\r';
+    pendingCr_ = c == '\r';
+    if (!pendingCr_) out_ += c;
+  }
+
+  LineEndings to_;
+  std::string out_;
+  bool lastCr_ = false;
+  bool pendingCr_ = false;
+};
+
+const unsigned char* Bytes(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); }
+
 }  // namespace
 
 // The layout of the headers, as the Authenticode PE format describes them:
@@ -88,7 +127,7 @@ bool ReadPeLayout(const unsigned char* header, size_t size, PeLayout& layout) {
   return true;
 }
 
-FileHash HashPackageFile(const std::string& path, bool sha1, bool sha256) {
+FileHash HashPackageFile(const std::string& path, bool sha1, bool sha256, LineEndings endings) {
   FileHash hash;
   UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -101,6 +140,7 @@ FileHash HashPackageFile(const std::string& path, bool sha1, bool sha256) {
   std::vector<unsigned char> block(kBlock);
   CFileDigests digests(sha1, sha256);
   PeLayout layout;
+  CLineEndings turned(endings);
   size_t offset = 0;
   for (;;) {
     DWORD read = 0;
@@ -112,6 +152,9 @@ FileHash HashPackageFile(const std::string& path, bool sha1, bool sha256) {
     if (offset == 0) hash.peImage = ReadPeLayout(block.data(), read, layout);
     if (hash.peImage) {
       digests.UpdateImage(layout, offset, block.data(), read);
+    } else if (endings != LineEndings::kAsRead) {
+      const std::string& text = turned.Turn(block.data(), read);
+      digests.Update(Bytes(text), text.size());
     } else {
       digests.Update(block.data(), read);
     }
@@ -120,6 +163,8 @@ FileHash HashPackageFile(const std::string& path, bool sha1, bool sha256) {
   // An image without a certificate table is hashed as the signing tools
   // hash it: padded with zeros to a multiple of 8 bytes, the alignment a
   // certificate table would start at.
+  const std::string& rest = turned.Finish();
+  if (!hash.peImage) digests.Update(Bytes(rest), rest.size());
   if (hash.peImage && layout.certSize == 0 && offset % 8 != 0) {
     const unsigned char zeros[8] = {};
     digests.Update(zeros, 8 - offset % 8);

@@ -22,8 +22,15 @@ struct FileHash {
   std::string sha256;
 };
 
-// Reads `path` once, in blocks, computing the digests asked for.
-FileHash HashPackageFile(const std::string& path, bool sha1, bool sha256);
+// How a file's line endings are taken before hashing: as read, or turned
+// to CR LF or to LF, as git's checkout and commit turn a text file's.
+enum class LineEndings { kAsRead, kCrlf, kLf };
+
+// Reads `path` once, in blocks, computing the digests asked for. With other
+// `endings` than kAsRead, a file that is no PE image is hashed as if its
+// line endings were those (a PE image is hashed as read).
+FileHash HashPackageFile(const std::string& path, bool sha1, bool sha256,
+                         LineEndings endings = LineEndings::kAsRead);
 
 // Where a PE image's Authenticode hash skips bytes, from its headers; false
 // for anything that is no PE image. Exposed for the tests.

@@ -1,6 +1,7 @@
 #include "inf_document.h"
 
 #include "names.h"
+#include "utf8.h"
 
 namespace varnoll::package {
 
@@ -8,24 +9,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\n' || c == '\r' || c == '\x1a'; }
-
-void AppendUtf8(std::string& out, unsigned code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
 
 std::string Utf16LeToUtf8(std::string_view bytes) {
   std::string out;
@@ -256,7 +239,11 @@ InfDocument ReadInfDocument(std::string_view text) {
   for (const std::string& name : document.SectionNames()) {
     if (EqualIgnoringCase(name, "Strings")) continue;
     for (InfLine& line : document.AddSection(name)) {
-      if (line.key) line.key = Substitute(*line.key, strings);
+      if (line.key) {
+        std::string key = Substitute(*line.key, strings);
+        line.keyFromToken = key != *line.key && line.key->find("%%") == std::string::npos;
+        line.key = std::move(key);
+      }
       for (std::string& field : line.fields) field = Substitute(field, strings);
     }
   }

@@ -14,6 +14,7 @@ namespace varnoll::package {
 struct InfLine {
   std::optional<std::string> key;
   std::vector<std::string> fields;
+  bool keyFromToken = false;  // the key held a %strkey% token that [Strings] replaced
 };
 
 class InfDocument {

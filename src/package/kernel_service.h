@@ -3,6 +3,7 @@
 #pragma once
 
 #include "inf_document.h"
+#include "models_rules.h"
 #include "package_rules.h"
 
 #include <string>

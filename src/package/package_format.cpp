@@ -20,12 +20,31 @@ std::string FilesJson(const PackageReport& report, JsonQuote quote) {
   return json + "]";
 }
 
+std::string ArchListJson(const std::vector<Arch>& arches, JsonQuote quote) {
+  std::string json = "[";
+  for (size_t i = 0; i < arches.size(); ++i) json += (i == 0 ? "" : ", ") + quote(ArchName(arches[i]));
+  return json + "]";
+}
+
+std::string CandidatesJson(const ArchModels& arch, JsonQuote quote) {
+  std::string json = "[";
+  for (size_t i = 0; i < arch.candidates.size(); ++i) {
+    const ModelsSection& candidate = arch.candidates[i];
+    json += (i == 0 ? "" : ", ") + std::string("{\"models\": ") + quote(candidate.section) +
+            ", \"from\": " + (candidate.from.empty() ? std::string("null") : quote(candidate.from)) +
+            ", \"has_id\": " + Bool(candidate.hasId) + "}";
+  }
+  return json + "]";
+}
+
 std::string ArchitecturesJson(const PackageReport& report, JsonQuote quote) {
   std::string json = "{";
   for (size_t i = 0; i < report.architectures.size(); ++i) {
     const ArchModels& arch = report.architectures[i];
     json += (i == 0 ? "" : ", ") + quote(ArchName(arch.arch)) + ": {\"models\": " + Optional(arch.section, quote) +
-            ", \"has_id\": " + Bool(arch.hasId) + "}";
+            ", \"has_id\": " + Bool(arch.hasId) + ", \"counted\": " + Bool(arch.counted) +
+            ", \"catalog\": " + Optional(arch.catalog, quote) + ", \"signature\": " + Optional(arch.signature, quote) +
+            ", \"candidates\": " + CandidatesJson(arch, quote) + "}";
   }
   return json + "}";
 }
@@ -43,7 +62,7 @@ std::string FindingsJson(const PackageReport& report, JsonQuote quote) {
     json += (i == 0 ? "" : ", ") + std::string("{\"code\": ") + quote(finding.code) +
             ", \"severity\": " + quote(finding.fails ? "fails" : "warning") +
             ", \"file\": " + (finding.file.empty() ? std::string("null") : quote(finding.file)) +
-            ", \"text\": " + quote(finding.text) + "}";
+            ", \"text\": " + quote(finding.text) + ", \"arches\": " + ArchListJson(finding.arches, quote) + "}";
   }
   return json + "]";
 }
@@ -57,9 +76,10 @@ std::string PackageJson(const PackageReport& report, JsonQuote quote) {
          ", \"trusted\": " + Bool(report.trusted) + ", \"trusted_publisher\": " + Bool(report.trustedPublisher) +
          ", \"os_covered\": " + Bool(report.osCovered) + ", \"os_attr\": " + Optional(report.osAttr, quote) +
          ", \"files\": " + FilesJson(report, quote) + ", \"architectures\": " + ArchitecturesJson(report, quote) +
-         ", \"findings\": " + FindingsJson(report, quote) + ", \"signer_kind\": " + Optional(report.signerKind, quote) +
-         ", \"signer_chain\": " + ChainJson(report, quote) + ", \"timestamped_at\": " +
-         Optional(report.timestampedAt, quote) + ", \"windows_says\": " + Optional(report.windowsSays, quote) + "}";
+         ", \"findings\": " + FindingsJson(report, quote) + ", \"judged_for\": " + ArchListJson(report.judgedFor, quote) +
+         ", \"signer_kind\": " + Optional(report.signerKind, quote) + ", \"signer_chain\": " + ChainJson(report, quote) +
+         ", \"timestamped_at\": " + Optional(report.timestampedAt, quote) +
+         ", \"windows_says\": " + Optional(report.windowsSays, quote) + "}";
 }
 
 std::string DriverVerJson(const std::optional<DriverVer>& driverVer, JsonQuote quote) {
@@ -73,7 +93,7 @@ std::string PackageSummary(const PackageReport& report) {
       if (finding.fails == fails) return std::string(fails ? "fails: " : "warning: ") + finding.text;
     }
   }
-  const size_t others = report.files.empty() ? 0 : report.files.size() - 1;
+  const size_t others = report.catalogCovers;
   std::string signer = report.signerText.empty() ? report.signedBy.value_or("nobody") : report.signerText;
   if (report.signerKind && *report.signerKind != "microsoft") signer += " (" + *report.signerKind + ")";
   return "ok: " + report.catalog.value_or("no catalog") + ", signed by " + signer +

@@ -3,6 +3,7 @@
 #include "names.h"
 
 #include <cstdlib>
+#include <set>
 
 namespace varnoll::package {
 
@@ -19,10 +20,6 @@ const char* NtSuffix(Arch arch) {
       return "arm64";
   }
   return "";
-}
-
-bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && EqualIgnoringCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
 // Joins and normalises `\`- or `/`-separated parts; false when ".." climbs
@@ -50,83 +47,50 @@ bool JoinInside(const std::vector<std::string>& parts, std::string& path) {
   return true;
 }
 
-// The path field (the fourth) of a [SourceDisksNames] entry for `disk`,
-// looking in the variant for `arch` first.
-std::string DiskPath(const InfDocument& inf, const std::string& disk, const std::optional<Arch>& arch) {
-  for (int pass = 0; pass < 2; ++pass) {
-    const std::string name =
-        pass == 0 && arch ? std::string("SourceDisksNames.") + NtSuffix(*arch) : std::string("SourceDisksNames");
-    if (pass == 0 && !arch) continue;
+struct DiskEntry {
+  std::string path;  // the fourth field
+  bool defined = false;
+};
+
+// The [SourceDisksNames] entry for `disk`, the variant for `arch` first.
+DiskEntry DiskFor(const InfDocument& inf, const std::string& disk, Arch arch) {
+  char* end = nullptr;
+  const unsigned long wanted = std::strtoul(disk.c_str(), &end, 10);
+  if (disk.empty() || *end != '\0') return DiskEntry();
+  for (const std::string& name : {std::string("SourceDisksNames.") + NtSuffix(arch), std::string("SourceDisksNames")}) {
     const std::vector<InfLine>* lines = inf.Section(name);
     if (lines == nullptr) continue;
     for (const InfLine& line : *lines) {
-      if (line.key && std::strtoul(line.key->c_str(), nullptr, 10) == std::strtoul(disk.c_str(), nullptr, 10))
-        return line.fields.size() > 3 ? line.fields[3] : std::string();
+      if (line.key && std::strtoul(line.key->c_str(), nullptr, 10) == wanted)
+        return {line.fields.size() > 3 ? line.fields[3] : std::string(), true};
     }
   }
-  return std::string();
+  return DiskEntry();
 }
 
-void AddFiles(const InfDocument& inf, const std::optional<Arch>& arch, std::vector<ListedFile>& files) {
-  const std::string name = arch ? std::string("SourceDisksFiles.") + NtSuffix(*arch) : "SourceDisksFiles";
-  const std::vector<InfLine>* lines = inf.Section(name);
+// `seen` holds the names listed so far, upper-cased as the file system
+// compares them.
+void AddFiles(const InfDocument& inf, const std::string& section, Arch arch, std::vector<ListedFile>& files,
+              std::set<std::string>& seen) {
+  const std::vector<InfLine>* lines = inf.Section(section);
   if (lines == nullptr) return;
   for (const InfLine& line : *lines) {
     const std::string file = line.key ? *line.key : line.fields.empty() ? std::string() : line.fields[0];
     if (file.empty()) continue;
-    const std::string disk = line.key && !line.fields.empty() ? line.fields[0] : std::string();
-    const std::string subdir = line.key && line.fields.size() > 1 ? line.fields[1] : std::string();
+    std::string upper = file;
+    UpperCaseAnsi(upper);
+    if (!seen.insert(std::move(upper)).second) continue;
     ListedFile listed;
     listed.name = file;
-    listed.outside = !JoinInside({DiskPath(inf, disk, arch), subdir, file}, listed.path);
-    if (listed.outside) listed.path = DiskPath(inf, disk, arch) + "\\" + subdir + "\\" + file;
-    bool seen = false;
-    for (const ListedFile& other : files) seen = seen || EqualIgnoringCase(other.path, listed.path);
-    if (!seen) files.push_back(std::move(listed));
+    listed.disk = line.key && !line.fields.empty() ? line.fields[0] : std::string();
+    listed.nameFromToken = line.keyFromToken;
+    const DiskEntry disk = DiskFor(inf, listed.disk, arch);
+    listed.diskDefined = disk.defined;
+    const std::string subdir = line.key && line.fields.size() > 1 ? line.fields[1] : std::string();
+    listed.outside = !JoinInside({disk.path, subdir, file}, listed.path);
+    if (listed.outside) listed.path = disk.path + "\\" + subdir + "\\" + file;
+    files.push_back(std::move(listed));
   }
-}
-
-bool LineHasId(const InfLine& line, const std::string& hardwareId) {
-  for (size_t i = 1; i < line.fields.size(); ++i) {
-    if (EqualIgnoringCase(line.fields[i], hardwareId)) return true;
-  }
-  return false;
-}
-
-bool SectionHasId(const InfDocument& inf, const std::string& section, const std::string& hardwareId) {
-  const std::vector<InfLine>* lines = inf.Section(section);
-  if (lines == nullptr) return false;
-  for (const InfLine& line : *lines) {
-    if (LineHasId(line, hardwareId)) return true;
-  }
-  return false;
-}
-
-// The models section of one [Manufacturer] line for `arch`. Since Windows
-// Server 2003 SP1 a non-x86 platform takes only a section decorated for it
-// (INF Manufacturer section: "INF files must decorate ... for non-x86
-// target operating system versions"); an x86 one may fall back to the
-// undecorated section. A decoration without an architecture ("NT",
-// "NT.6.1") serves every platform.
-std::optional<std::string> SectionFor(const InfDocument& inf, const InfLine& line, Arch arch) {
-  if (line.fields.empty()) return std::nullopt;
-  // "%name%=section,decorations" and the bare "section" form alike.
-  const std::string& base = line.fields[0];
-  const std::string platform = std::string("nt") + NtSuffix(arch);
-  std::optional<std::string> general;
-  for (size_t i = 1; i < line.fields.size(); ++i) {
-    const std::string& decoration = line.fields[i];
-    const std::string section = base + "." + decoration;
-    if (inf.Section(section) == nullptr) continue;
-    if (StartsWithIgnoringCase(decoration, platform) &&
-        (decoration.size() == platform.size() || decoration[platform.size()] == '.'))
-      return section;
-    const bool noArch = EqualIgnoringCase(decoration, "nt") || StartsWithIgnoringCase(decoration, "nt.");
-    if (noArch && !general) general = section;
-  }
-  if (general) return general;
-  if (arch == Arch::kX86 && inf.Section(base) != nullptr) return base;
-  return std::nullopt;
 }
 
 // Month, day, year of "mm/dd/yyyy" (or with '-') as one comparable number.
@@ -144,6 +108,18 @@ long DateKey(const std::string& date) {
 
 const char* ArchName(Arch arch) { return NtSuffix(arch); }
 
+std::optional<Arch> ArchNamed(const std::string& name) {
+  for (Arch arch : {Arch::kX86, Arch::kAmd64, Arch::kArm64}) {
+    if (EqualIgnoringCase(name, NtSuffix(arch))) return arch;
+  }
+  return std::nullopt;
+}
+
+bool ValidInfSignature(const InfDocument& inf) {
+  const std::optional<std::string> signature = inf.Value("Version", "Signature");
+  return signature && (EqualIgnoringCase(*signature, "$Windows NT$") || EqualIgnoringCase(*signature, "$Chicago$"));
+}
+
 bool JoinInsideFolder(const std::string& relative, std::string& path) { return JoinInside({relative}, path); }
 
 std::optional<std::string> CatalogFileFor(const InfDocument& inf, Arch arch) {
@@ -155,24 +131,12 @@ std::optional<std::string> CatalogFileFor(const InfDocument& inf, Arch arch) {
   return std::nullopt;
 }
 
-std::vector<ListedFile> ListedFiles(const InfDocument& inf, const std::vector<Arch>& arches) {
+std::vector<ListedFile> ListedFiles(const InfDocument& inf, Arch arch) {
   std::vector<ListedFile> files;
-  AddFiles(inf, std::nullopt, files);
-  for (Arch arch : arches) AddFiles(inf, arch, files);
+  std::set<std::string> seen;
+  AddFiles(inf, std::string("SourceDisksFiles.") + NtSuffix(arch), arch, files, seen);
+  AddFiles(inf, "SourceDisksFiles", arch, files, seen);
   return files;
-}
-
-ModelsChoice ModelsFor(const InfDocument& inf, Arch arch, const std::string& hardwareId) {
-  ModelsChoice choice;
-  const std::vector<InfLine>* manufacturers = inf.Section("Manufacturer");
-  if (manufacturers == nullptr) return choice;
-  for (const InfLine& line : *manufacturers) {
-    std::optional<std::string> section = SectionFor(inf, line, arch);
-    if (!section) continue;
-    const bool hasId = SectionHasId(inf, *section, hardwareId);
-    if (!choice.section || (hasId && !choice.hasId)) choice = {section, hasId};
-  }
-  return choice;
 }
 
 std::optional<DriverVer> DriverVerOf(const InfDocument& inf) {

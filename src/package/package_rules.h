@@ -15,6 +15,9 @@ enum class Arch { kX86, kAmd64, kArm64 };
 // "x86", "amd64", "arm64".
 const char* ArchName(Arch arch);
 
+// The architecture of one of those names, without regard to case.
+std::optional<Arch> ArchNamed(const std::string& name);
+
 // The catalog Windows takes for `arch`: CatalogFile.NT<arch>, else
 // CatalogFile.NT, else CatalogFile; none when the INF names none.
 std::optional<std::string> CatalogFileFor(const InfDocument& inf, Arch arch);
@@ -23,26 +26,26 @@ struct ListedFile {
   std::string name;  // as the INF lists it
   std::string path;  // relative to the INF's folder, '\'-separated
   bool outside = false;  // the path leads out of the package folder
+  std::string disk;  // the disk ID as written
+  bool diskDefined = true;  // a [SourceDisksNames] section Windows reads defines the disk
+  bool nameFromToken = false;  // the name was a %strkey% token
 };
 
-// Every file of [SourceDisksFiles] and of its variants for `arches`
-// (.x86, .amd64, .arm64), each once, in the INF's order, where
-// [SourceDisksNames] (or its variant) and the file's subdirectory put it.
-std::vector<ListedFile> ListedFiles(const InfDocument& inf, const std::vector<Arch>& arches);
-
-struct ModelsChoice {
-  std::optional<std::string> section;  // none: Windows finds no models section for it
-  bool hasId = false;
-};
+// The files Windows on `arch` finds, each once, in the INF's order: the
+// entries of [SourceDisksFiles.<arch>], then those of [SourceDisksFiles]
+// for names the platform section does not list; each where its disk's
+// path ([SourceDisksNames.<arch>] first, then [SourceDisksNames]) and its
+// subdirectory put it. Windows reads the platform section first, line by
+// line (INF SourceDisksFiles and SourceDisksNames sections).
+std::vector<ListedFile> ListedFiles(const InfDocument& inf, Arch arch);
 
 // `relative` (a name the INF gives, '\' or '/' separated) normalised to a
 // '\'-separated path inside the INF's folder; false when it leads out.
 bool JoinInsideFolder(const std::string& relative, std::string& path);
 
-// The models section Windows installs from on `arch`, following the
-// [Manufacturer] decorations; `hardwareId` decides between manufacturers
-// and is looked for in it (without regard to case).
-ModelsChoice ModelsFor(const InfDocument& inf, Arch arch, const std::string& hardwareId);
+// Whether [Version] Signature is one Windows accepts: $Windows NT$ or
+// $Chicago$, without regard to case (INF Version section).
+bool ValidInfSignature(const InfDocument& inf);
 
 struct DriverVer {
   std::string date;     // mm/dd/yyyy as written

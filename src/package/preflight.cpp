@@ -12,11 +12,15 @@ bool Preflight(const std::vector<std::pair<std::string, const PackageReport*>>& 
     fails = fails || report->Fails();
     for (const Finding& finding : report->findings) lines += name + ": " + FindingLine(finding) + "\n";
   }
+  // A folder the installer does nothing with passes nothing: a pipeline
+  // must not ship it.
+  if (packages.empty()) {
+    err = "pre-flight: no INF file qualifies, so no package to check\n";
+    return false;
+  }
   if (!fails) {
-    out = packages.empty() ? "pre-flight: no INF file qualifies, so no package to check\n"
-                           : "pre-flight: " + std::to_string(packages.size()) +
-                                 (packages.size() == 1 ? " package" : " packages") +
-                                 " as Windows would take them\n";
+    out = "pre-flight: " + std::to_string(packages.size()) + (packages.size() == 1 ? " package" : " packages") +
+          " as Windows would take them\n";
     return true;
   }
   err = lines;

@@ -10,8 +10,9 @@
 
 namespace varnoll::package {
 
-// Passes when no package has a finding that fails: then `out` is one line.
-// Otherwise `err` holds one line per finding, "<inf>: [fails] code: text".
+// Passes when there is a package and none has a finding that fails: then
+// `out` is one line. Otherwise `err` holds one line per finding,
+// "<inf>: [fails] code: text", or the one line that no INF qualifies.
 bool Preflight(const std::vector<std::pair<std::string, const PackageReport*>>& packages, std::string& out,
                std::string& err);
 

@@ -25,6 +25,7 @@ struct PresentDevice {
   std::optional<DeviceState> state;      // none: it could not be read
   std::optional<std::string> driverDate = std::nullopt;     // its driver's date ("m-d-yyyy"), if known
   std::optional<std::string> driverVersion = std::nullopt;  // its driver's version ("w.x.y.z"), if known
+  std::optional<std::string> driverProvider = std::nullopt;  // its driver's provider, as its INF names it
 };
 
 // Fills `devices` with every present device. False where this system has no

@@ -181,7 +181,8 @@ class CheckTool(unittest.TestCase):
         for args in (["--verbose"], ["-j"], [self.folder, self.folder], [os.path.join(self.folder, "missing")],
                      [os.path.join(self.folder, "file")], ["--detect", self.folder],
                      ["--detect", "--json", self.folder], ["--json", "--json", self.folder],
-                     ["--log=a", "--log", self.folder], ["--", "--json"]):
+                     ["--log=a", "--log", self.folder], ["--", "--json"], ["--detect", "--summary", self.folder],
+                     ["--json", "--summary", self.folder], ["--summary", "--summary", self.folder]):
             with self.subTest(args=args):
                 self.write("file", b"")
                 status, out, err = run(*args)
@@ -189,6 +190,35 @@ class CheckTool(unittest.TestCase):
                 self.assertEqual(out, "")
                 self.assertEqual(err.count("\n"), 1, err)
                 self.assertTrue(err.startswith("varnollcheck: "), err)
+
+    def test_summary_is_one_line_with_the_exit_status_of_its_question(self):
+        for name, (data, *_rest) in CASES.items():
+            self.write(name, data)
+        # Hostile names (quotes, a letter outside ASCII) and many INF
+        # files, so that the line must drop detail to fit.
+        for n in range(300):
+            self.write(("q\"%03dé " % n) + "x" * 60 + ".inf", CASES["01-ok.inf"][0])
+        for question in ([], ["--preflight"]):
+            args = question + ["--summary"]
+            with self.subTest(args=args):
+                plain_status, _, _ = run(*question, "--json", self.folder)
+                done = subprocess.run([TOOL, *args, self.folder], capture_output=True, timeout=120)
+                self.assertEqual(done.returncode, plain_status)
+                self.assertEqual(done.stderr, b"")
+                self.assertTrue(done.stdout.endswith(b"\n"))
+                self.assertEqual(done.stdout.count(b"\n"), 1)
+                self.assertLessEqual(len(done.stdout) + 1, 2048)  # CR LF on Windows
+                line = json.loads(done.stdout.decode("utf-8"))
+                self.assertEqual((line["summary"], line["tool"], line["question"]),
+                                 (1, "varnollcheck", "preflight" if "--preflight" in args else "report"))
+                self.assertIs(line["truncated"], True)
+                self.assertEqual(line["counts"]["qualifying"], 305)
+                self.assertLess(len(line["infs"]), 305)
+        for name in os.listdir(self.folder):
+            os.remove(os.path.join(self.folder, name))
+        status, out, err = run("--summary", self.folder)
+        self.assertEqual((status, err), (1, ""))
+        self.assertEqual((json.loads(out)["verdict"], json.loads(out)["cause"]), ("nothing-to-do", "nothing-qualifies"))
 
     def test_log_gives_each_file_its_last_runs(self):
         for name, data in LOG_FOLDER.items():

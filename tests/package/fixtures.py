@@ -280,6 +280,122 @@ def kernel_service(folder, pki):
 
 def kernel_service_microsoft(folder, pki):
     sign(folder, pki, "kestrel.cat", base(folder, inf_text(extra=KERNEL_SERVICE)), signer="hwsigner")
+def multi_arch_inf(version, names, files, manufacturer, models, extra=""):
+    """An INF in the fixtures' form with its own [Version] lines, disks, files and models sections."""
+    return ("[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n" + version +
+            "DriverVer=12/01/2026,1.2.3.4\r\n\r\n" + names + files +
+            "[Manufacturer]\r\n" + manufacturer + "\r\n" + models + extra +
+            "[Strings]\r\nDisk=\"Kestrel disk\"\r\nMfg=\"Tarvelix\"\r\nM=\"Kestrel modem\"\r\n").encode()
+
+
+def models(*decorations, hwid=HWID):
+    return "".join(f"[Tarvelix{'.' + d if d else ''}]\r\n%M%=Inst, {hwid}\r\n" for d in decorations)
+
+
+def sys_file(folder, path, code):
+    write(folder, path, make_catalog.pe_bytes(code=code, overlay=b""))
+    return path
+
+
+def case_names(folder, pki):
+    # Windows ignores case: KESTREL.CAT is kestrel.cat, ODD.SYS is odd.sys, \DATA is data/.
+    inf = inf_text(catalog="CatalogFile=KESTREL.CAT", files="ODD.SYS=1\r\nREADME.TXT=2,DOCS\r\n")
+    members = base(folder, inf.replace(b"\\data", b"\\DATA"))
+    sign(folder, pki, "kestrel.cat", members)
+
+
+def ambiguous_name(folder, pki):
+    good(folder, pki)
+    write(folder, "ODD.SYS", b"another file of the same name to Windows")
+
+
+def per_arch_catalogs(folder, pki):
+    # One catalog per architecture, each holding only its own files, as inf2cat makes them.
+    names = ("[SourceDisksNames.x86]\r\n1=%Disk%,,,\\x86\r\n[SourceDisksNames.amd64]\r\n1=%Disk%,,,\\amd64\r\n"
+             "[SourceDisksNames.arm64]\r\n1=%Disk%,,,\\arm64\r\n")
+    files = "".join(f"[SourceDisksFiles.{a}]\r\nk.sys=1\r\n" for a in ("x86", "amd64", "arm64"))
+    version = "".join(f"CatalogFile.NT{a}=k{a}.cat\r\n" for a in ("x86", "amd64", "arm64"))
+    write(folder, "kestrel.inf", multi_arch_inf(version, names, files, "%Mfg%=Tarvelix,NTx86,NTamd64,NTarm64",
+                                                models("", "NTx86", "NTamd64", "NTarm64")))
+    for n, a in enumerate(("x86", "amd64", "arm64")):
+        sys_file(folder, f"{a}/k.sys", bytes([0x31, 0xc0, 0x40 + n, 0xc3]))
+        sign(folder, pki, f"k{a}.cat", ["kestrel.inf", f"{a}/k.sys"])
+
+
+def x64_only_catalog(folder, pki):
+    # One catalog for x64 alone (inf2cat /os:10_X64); the other architectures' files are not in it.
+    names = "[SourceDisksNames]\r\n1=%Disk%,,,\\x86\r\n[SourceDisksNames.amd64]\r\n1=%Disk%,,,\\amd64\r\n"
+    files = "[SourceDisksFiles]\r\nk.sys=1\r\n"
+    write(folder, "kestrel.inf", multi_arch_inf("CatalogFile=k64.cat\r\n", names, files,
+                                                "%Mfg%=Tarvelix,NTx86,NTamd64", models("", "NTx86", "NTamd64")))
+    sys_file(folder, "x86/k.sys", b"\x31\xc0\x41\xc3")
+    sys_file(folder, "amd64/k.sys", b"\x31\xc0\x42\xc3")
+    sign(folder, pki, "k64.cat", ["kestrel.inf", "amd64/k.sys"])
+
+
+def x86_amd64(folder, pki):
+    # The common vendor package: x86 and x64, no ARM64; the platform files section overrides the plain one.
+    names = "[SourceDisksNames]\r\n1=%Disk%,,,\r\n"
+    files = "[SourceDisksFiles]\r\nk.sys=1,x86\r\n[SourceDisksFiles.amd64]\r\nk.sys=1,amd64\r\n"
+    write(folder, "kestrel.inf", multi_arch_inf("CatalogFile=kestrel.cat\r\n", names, files,
+                                                "%Mfg%=Tarvelix,NTx86,NTamd64", models("", "NTx86", "NTamd64")))
+    sys_file(folder, "x86/k.sys", b"\x31\xc0\x41\xc3")
+    sys_file(folder, "amd64/k.sys", b"\x31\xc0\x42\xc3")
+    sign(folder, pki, "kestrel.cat", ["kestrel.inf", "x86/k.sys", "amd64/k.sys"])
+
+
+def newer_build_models(folder, pki):
+    # The only x64 models section needs Windows 11 (build 22000): Windows 10 gets nothing.
+    sign(folder, pki, "kestrel.cat", base(folder, inf_text(
+        manufacturer="%Mfg%=Tarvelix,NTamd64.10.0...22000,NTarm64",
+        extra="[Tarvelix.NTamd64.10.0...22000]\r\n%M%=Inst, " + HWID + "\r\n")))
+
+
+def inf_signature_missing(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder, inf_text().replace(b"Signature=\"$Windows NT$\"\r\n", b"")))
+
+
+def inf_signature_foo(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder, inf_text().replace(b"$Windows NT$", b"$Foo Bar$")))
+
+
+def copied_not_listed(folder, pki):
+    copy = "[Inst.NTamd64]\r\nCopyFiles=Inst.Copy\r\n[Inst.Copy]\r\nodd.sys\r\nextra.sys\r\n"
+    members = base(folder, inf_text(extra=copy))
+    write(folder, "extra.sys", b"not listed")
+    sign(folder, pki, "kestrel.cat", members + ["extra.sys"])
+
+
+def disk_undefined(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder, inf_text(files="odd.sys=3\r\nreadme.txt=2,docs\r\n")))
+
+
+def strkey_file_name(folder, pki):
+    inf = inf_text(files="%OddName%=1\r\nreadme.txt=2,docs\r\n").replace(b"[Strings]\r\n", b"[Strings]\r\nOddName=odd.sys\r\n")
+    sign(folder, pki, "kestrel.cat", base(folder, inf))
+
+
+def lf_normalised(folder, pki):
+    # Signed with CRLF, then committed to git, which turned the INF's CRLF into LF.
+    good(folder, pki)
+    data = open(os.path.join(folder, "kestrel.inf"), "rb").read()
+    write(folder, "kestrel.inf", data.replace(b"\r\n", b"\n"))
+
+
+def crlf_added(folder, pki):
+    # Signed with LF line endings; a checkout with autocrlf turned them into CRLF.
+    members = base(folder, inf_text().replace(b"\r\n", b"\n"))
+    sign(folder, pki, "kestrel.cat", members)
+    data = open(os.path.join(folder, "kestrel.inf"), "rb").read()
+    write(folder, "kestrel.inf", data.replace(b"\n", b"\r\n"))
+
+
+def ansi_name(folder, pki):
+    # A Windows-1252 INF lists café.sys: byte E9, the file's name on disk being é in UTF-8.
+    inf = inf_text(files="café.sys=1\r\nodd.sys=1\r\nreadme.txt=2,docs\r\n")
+    members = base(folder, inf.replace("café".encode("utf-8"), "café".encode("cp1252")))
+    write(folder, "café.sys", b"a driver file with an accented name")
+    sign(folder, pki, "kestrel.cat", members + ["café.sys"])
 
 
 F = "fails"
@@ -311,7 +427,38 @@ FIXTURES = {
     "sha512-signature": (sha512_signature, set()),
     "kernel-service": (kernel_service, set()),  # a warning on Linux, see package_test.py
     "kernel-service-microsoft": (kernel_service_microsoft, set()),
+    "case-names": (case_names, set()),
+    "ambiguous-name": (ambiguous_name, set()),
+    "per-arch-catalogs": (per_arch_catalogs, set()),
+    "x64-only-catalog": (x64_only_catalog, set()),
+    "x86-amd64": (x86_amd64, set()),
+    "newer-build-models": (newer_build_models, set()),
+    "inf-signature-missing": (inf_signature_missing, {("inf-signature-invalid", "kestrel.inf")}),
+    "inf-signature-foo": (inf_signature_foo, {("inf-signature-invalid", "kestrel.inf")}),
+    "copied-not-listed": (copied_not_listed, {("file-not-listed", "extra.sys")}),
+    "disk-undefined": (disk_undefined, {("disk-undefined", "odd.sys")}),
+    "strkey-file-name": (strkey_file_name, set()),
+    "lf-normalised": (lf_normalised, {("line-endings-changed", "kestrel.inf")}),
+    "crlf-added": (crlf_added, {("line-endings-changed", "kestrel.inf")}),
+    "ansi-name": (ansi_name, set()),
 }
+
+# The warnings the Linux tool gives under its default --arch (x64 counted),
+# beside the failures above: other architectures' failures, and what holds
+# whatever the architecture. A check for x64 alone gives those marked "all".
+WARNINGS = {
+    "undecorated-models": {("no-models-for-arch", None, "arm64")},
+    "decorated-catalog": {("no-catalog", "kestrel.inf", "x86"), ("no-catalog", "kestrel.inf", "arm64")},
+    "id-missing-arm64": {("id-not-in-models", None, "arm64")},
+    "ambiguous-name": {("ambiguous-name", "odd.sys", "all")},
+    "x64-only-catalog": {("not-in-catalog", "k.sys", "x86"), ("no-models-for-arch", None, "arm64")},
+    "x86-amd64": {("no-models-for-arch", None, "arm64")},
+    "newer-build-models": {("models-need-newer-windows", None, "amd64")},
+    "strkey-file-name": {("strkey-file-name", "odd.sys", "all")},
+}
+# Fixtures whose verdict on Windows depends on the machine asked (its
+# Windows version), so the agreement test leaves them out.
+MACHINE_ASKED = {"newer-build-models"}
 
 
 def make_all(work):

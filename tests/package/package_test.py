@@ -22,21 +22,22 @@ import make_catalog  # noqa: E402
 
 TOOL = None
 WORK = None
-# Findings only a check for another architecture gives: the Linux tool
-# judges x86, x64 and ARM64.
-OTHER_ARCHES = {
-    "undecorated-models": {("no-models-for-arch", None)},
-    "id-missing-arm64": {("id-not-in-models", None)},
-}
 # What the Linux tool says of every signature not Microsoft's: it cannot ask
-# a machine's TrustedPublisher (a warning), and ARM64 takes only Microsoft's
-# (fails, ARM64 being judged). With the production roots nothing here is
-# Microsoft's, the Microsoft-like chain under a test root included.
-NOT_MICROSOFT = ("needs-trusted-publisher", "needs-microsoft-signature")
-WARNINGS = {"needs-trusted-publisher", "kernel-driver-not-microsoft-signed"}
+# a machine's TrustedPublisher (a warning). With the production roots
+# nothing here is Microsoft's, the Microsoft-like chain under a test root
+# included. ARM64, where counted (--arch), takes only Microsoft's.
 KERNEL = {"kernel-service", "kernel-service-microsoft"}
 KINDS = {"self-signed": "self-signed", "no-catalog": None, "catalog-missing": None, "catalog-empty": None,
          "catalog-truncated": None, "catalog-nested": None}
+
+
+def signer_warnings(name, package):
+    """The signer warnings the Linux tool gives on a fixture: one per signed catalog."""
+    catalogs = {v["catalog"] for v in package["architectures"].values() if v.get("signature") in ("intact", "broken")}
+    found = {("needs-trusted-publisher", catalog) for catalog in catalogs}
+    if name in KERNEL:
+        found.add(("kernel-driver-not-microsoft-signed", "kestrel.cat"))
+    return found
 
 
 def run(*args):
@@ -49,6 +50,17 @@ def package_of(folder):
     report = json.loads(out)
     (entry,) = [f for f in report["files"] if f["qualifies"]]
     return status, report, entry["package"]
+
+
+def on_disk(folder, relative):
+    """`relative` ('\\'-separated) found in `folder` ignoring the case of its parts, as Windows finds it."""
+    path = folder
+    for part in relative.split("\\"):
+        names = os.listdir(path) if os.path.isdir(path) else []
+        # The exact spelling first, then byte order: the tool's pick among names that differ only in case.
+        matches = sorted((n != part, n) for n in names if n.lower() == part.lower())
+        path = os.path.join(path, matches[0][1] if matches else part)
+    return path
 
 
 def oracle_in_catalog(path, catalog, ca):
@@ -67,22 +79,98 @@ def oracle_in_catalog(path, catalog, ca):
 
 class PackageCheck(unittest.TestCase):
     def test_every_fixture_gives_its_findings_and_exit_status(self):
+        # One row per fixture: the failures a check for x64 gives, and the
+        # warnings of the Linux default (x64 counted, x86 and ARM64 judged).
         for name, (_, expected) in fixtures.FIXTURES.items():
             with self.subTest(name):
                 status, report, package = package_of(os.path.join(WORK, name))
-                found = {(f["code"], f["file"]) for f in package["findings"]}
-                kind = KINDS.get(name, "third-party")
-                signer = {(code, package["catalog"]) for code in NOT_MICROSOFT} if kind else set()
-                kernel = {("kernel-driver-not-microsoft-signed", "kestrel.cat")} if name in KERNEL else set()
-                self.assertEqual(found, expected | OTHER_ARCHES.get(name, set()) | signer | kernel,
-                                 package["findings"])
-                self.assertEqual(package["signer_kind"], kind)
+                found = sorted((f["code"], f["file"], f["severity"]) for f in package["findings"])
+                warnings = {(code, file) for code, file, _ in fixtures.WARNINGS.get(name, set())}
+                warnings |= signer_warnings(name, package)
+                self.assertEqual(package["signer_kind"], KINDS.get(name, "third-party"))
+                self.assertEqual(found, sorted([(c, f, "fails") for c, f in expected] +
+                                               [(c, f, "warning") for c, f in warnings]), package["findings"])
                 for finding in package["findings"]:
-                    self.assertEqual(set(finding), {"code", "severity", "file", "text"})
-                    self.assertEqual(finding["severity"], "warning" if finding["code"] in WARNINGS else "fails")
-                fails = any(f["severity"] == "fails" for f in package["findings"])
-                self.assertEqual(status, 1 if fails else 0)
-                self.assertEqual(report["preflight"], not fails)
+                    self.assertEqual(set(finding), {"code", "severity", "file", "text", "arches"})
+                self.assertEqual(package["judged_for"], ["amd64"])
+                self.assertEqual(status, 1 if expected else 0)
+                self.assertEqual(report["preflight"], not expected)
+
+    def test_arch_decides_which_failures_count(self):
+        rows = [  # fixture, --arch, exit status, the codes that fail
+            ("undecorated-models", "x86", 0, set()),
+            # ARM64 counted, a third party's signature fails there too.
+            ("undecorated-models", "x86,arm64", 1, {"no-models-for-arch", "needs-microsoft-signature"}),
+            ("id-missing-arm64", "amd64,arm64", 1, {"id-not-in-models", "needs-microsoft-signature"}),
+            ("x86-amd64", "x86,amd64", 0, set()),
+            ("x86-amd64", "arm64", 1, {"no-models-for-arch", "needs-microsoft-signature"}),
+            ("x64-only-catalog", "x86", 1, {"not-in-catalog"}),
+            ("per-arch-catalogs", "x86,amd64,arm64", 1, {"needs-microsoft-signature"}),
+            ("decorated-catalog", "x86", 1, {"no-catalog"}),  # only x64 has a catalog
+        ]
+        for name, arches, expected_status, fails in rows:
+            with self.subTest(fixture=name, arch=arches):
+                status, out, _ = run("--preflight", "--json", "--arch=" + arches, os.path.join(WORK, name))
+                report = json.loads(out)
+                (entry,) = [f for f in report["files"] if f["qualifies"]]
+                package = entry["package"]
+                self.assertEqual(status, expected_status)
+                self.assertEqual(package["judged_for"], arches.split(","))
+                self.assertEqual({f["code"] for f in package["findings"] if f["severity"] == "fails"}, fails)
+                self.assertEqual({a for a, v in package["architectures"].items() if v["counted"]}, set(arches.split(",")))
+                # The top-level catalog keys are the main architecture's: x64 where it counts.
+                main = "amd64" if "amd64" in arches else arches.split(",")[0]
+                self.assertEqual(package["catalog"], package["architectures"][main]["catalog"])
+        for bad in ("--arch=", "--arch=ia64", "--arch=x86,,amd64"):
+            with self.subTest(bad):
+                status, out, err = run("--preflight", bad, os.path.join(WORK, "good"))
+                self.assertEqual((status, out), (2, ""))
+                self.assertIn("--arch", err)
+
+    def test_each_architecture_reads_its_own_sections_and_catalog(self):
+        _, _, package = package_of(os.path.join(WORK, "per-arch-catalogs"))
+        self.assertEqual({a: (v["catalog"], v["signature"]) for a, v in package["architectures"].items()},
+                         {a: (f"k{a}.cat", "intact") for a in ("x86", "amd64", "arm64")})
+        self.assertEqual(package["catalog"], "kamd64.cat")
+        self.assertEqual(sorted((f["path"], f["in_catalog"]) for f in package["files"]),
+                         [("amd64\\k.sys", True), ("arm64\\k.sys", True), ("kestrel.inf", True), ("x86\\k.sys", True)])
+        # [SourceDisksFiles.amd64] overrides the plain entry for the same name.
+        _, _, package = package_of(os.path.join(WORK, "x86-amd64"))
+        self.assertEqual(sorted(f["path"] for f in package["files"]), ["amd64\\k.sys", "kestrel.inf", "x86\\k.sys"])
+
+    def test_names_are_found_without_regard_to_case(self):
+        _, _, package = package_of(os.path.join(WORK, "case-names"))
+        self.assertEqual((package["catalog"], package["signature"]), ("KESTREL.CAT", "intact"))
+        self.assertEqual([(f["path"], f["present"], f["in_catalog"]) for f in package["files"]],
+                         [("kestrel.inf", True, True), ("ODD.SYS", True, True), ("DATA\\DOCS\\README.TXT", True, True)])
+
+    def test_models_sections_say_which_windows_they_serve(self):
+        _, _, package = package_of(os.path.join(WORK, "newer-build-models"))
+        amd64 = package["architectures"]["amd64"]
+        self.assertEqual(amd64["candidates"], [{"models": "Tarvelix.NTamd64.10.0...22000", "from": "10.0.22000",
+                                                "has_id": True}])
+        (finding,) = [f for f in package["findings"] if f["code"] != "needs-trusted-publisher"]
+        self.assertIn("10.0.22000", finding["text"])
+        self.assertEqual(finding["arches"], ["amd64"])
+
+    def test_an_ansi_inf_names_files_through_its_code_page(self):
+        folder = os.path.join(WORK, "ansi-name")
+        _, _, package = package_of(folder)
+        self.assertIn(("café.sys", True, True), [(f["name"], f["present"], f["in_catalog"]) for f in package["files"]])
+        # Missing, its finding prints the name, not the INF's raw byte.
+        missing = tempfile.mkdtemp(dir=WORK)
+        shutil.copytree(folder, missing, dirs_exist_ok=True)
+        os.remove(os.path.join(missing, "café.sys"))
+        result = subprocess.run([TOOL, "--preflight", missing], capture_output=True)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("[fails] file-missing: café.sys is listed but not in the package", result.stderr.decode("utf-8"))
+
+    def test_line_endings_changed_says_how_to_restore_them(self):
+        _, _, package = package_of(os.path.join(WORK, "lf-normalised"))
+        (finding,) = [f for f in package["findings"] if f["code"] != "needs-trusted-publisher"]
+        self.assertEqual(finding["text"], "kestrel.inf: line endings changed after signing (CRLF -> LF, as git does): "
+                                          "restore CRLF")
+        self.assertIs(package["files"][0]["in_catalog"], False)
 
     def test_membership_agrees_with_the_oracles(self):
         ca = os.path.join(WORK, "pki", "roots.pem")
@@ -95,11 +183,13 @@ class PackageCheck(unittest.TestCase):
             folder = os.path.join(WORK, name)
             _, _, package = package_of(folder)
             self.assertEqual(package["files"][0]["name"], "kestrel.inf")
-            catalog = os.path.join(folder, package["catalog"] or "-")
             for entry in package["files"]:
                 with self.subTest(fixture=name, file=entry["name"]):
                     self.assertEqual(set(entry), {"name", "path", "present", "in_catalog"})
-                    path = os.path.join(folder, entry["path"].replace("\\", "/"))
+                    path = on_disk(folder, entry["path"])
+                    # A file in a folder named for an architecture is that one's.
+                    arch = package["architectures"].get(entry["path"].split("\\")[0], {})
+                    catalog = on_disk(folder, arch.get("catalog") or package["catalog"] or "-")
                     if not entry["present"]:
                         self.assertIsNone(entry["in_catalog"])
                         continue
@@ -128,10 +218,10 @@ class PackageCheck(unittest.TestCase):
         self.assertEqual((package["trusted"], package["trusted_publisher"], package["os_covered"],
                           package["windows_says"]), (None, None, None, None))
         self.assertEqual([f["path"] for f in package["files"]], ["kestrel.inf", "odd.sys", "data\\docs\\readme.txt"])
-        self.assertEqual(package["architectures"], {
-            "x86": {"models": "Tarvelix", "has_id": True},
-            "amd64": {"models": "Tarvelix.NTamd64", "has_id": True},
-            "arm64": {"models": "Tarvelix.NTarm64", "has_id": True}})
+        self.assertEqual({a: (v["models"], v["has_id"], v["counted"]) for a, v in package["architectures"].items()}, {
+            "x86": ("Tarvelix", True, False),
+            "amd64": ("Tarvelix.NTamd64", True, True),
+            "arm64": ("Tarvelix.NTarm64", True, False)})
 
     def test_a_time_stamp_is_seen_and_changes_nothing_else(self):
         _, _, stamped = package_of(os.path.join(WORK, "timestamped"))
@@ -159,19 +249,29 @@ class PackageCheck(unittest.TestCase):
 
     def test_text_and_preflight_lines(self):
         status, out, err = run(os.path.join(WORK, "good"))
-        self.assertIn("  package:     fails: third-party signature (Varnoll Test): Windows on ARM64 installs only "
-                      "driver packages Microsoft signed\n", out)
+        self.assertIn("  package:     warning: third-party signature (Varnoll Test): Windows asks unless Varnoll Test "
+                      "is a trusted publisher", out)
         status, out, err = run(os.path.join(WORK, "inf-changed"))
         self.assertIn("  package:     fails: kestrel.inf is not in kestrel.cat: changed after signing?\n", out)
         self.assertEqual(status, 0)  # the plain report's status is the installer's
+        # A warning does not fail the pre-flight; ARM64 counted, the third party's signature does.
         status, out, err = run("--preflight", os.path.join(WORK, "good"))
+        self.assertEqual((status, err, out.count("\n")), (0, "", 1))
+        status, out, err = run("--preflight", "--arch=amd64,arm64", os.path.join(WORK, "good"))
         self.assertEqual((status, out), (1, ""))
         self.assertIn("kestrel.inf: [warning] needs-trusted-publisher: third-party signature (Varnoll Test): Windows "
                       "asks unless Varnoll Test is a trusted publisher", err)
-        self.assertEqual(err.count("\n"), 2, err)
+        self.assertIn("kestrel.inf: [fails] needs-microsoft-signature: third-party signature (Varnoll Test): Windows "
+                      "on ARM64 installs only driver packages Microsoft signed", err)
         status, out, err = run("--preflight", os.path.join(WORK, "undecorated-models"))
         self.assertEqual((status, out), (1, ""))
-        self.assertEqual(err.count("\n"), 4, err)
+        self.assertEqual(err.count("\n"), 3, err)
+        # A folder where no INF qualifies is nothing to ship: it fails.
+        empty = tempfile.mkdtemp(dir=WORK)
+        status, out, err = run("--preflight", empty)
+        self.assertEqual((status, out, err), (1, "", "pre-flight: no INF file qualifies, so no package to check\n"))
+        status, out, err = run("--preflight", "--json", empty)
+        self.assertEqual((status, json.loads(out)["preflight"]), (1, False))
 
     def test_signatures_of_every_digest_are_intact(self):
         for name in ("good", "sha1-catalog", "sha384-signature", "sha512-signature"):

@@ -63,6 +63,43 @@ def judge_inf(catalog, listed, extra=""):
     return "\r\n".join(lines).encode("ascii")
 
 
+def inf_text(path):
+    """An INF file's text: UTF-16 with its byte-order mark, else bytes as Windows-1252."""
+    with open(path, "rb") as f:
+        data = f.read()
+    return data[2:].decode("utf-16-le") if data[:2] == b"\xff\xfe" else data.decode("cp1252")
+
+
+def section(text, name):
+    """The lines of [name] (first of that name), comments and blank lines left out."""
+    lines, inside = [], False
+    for raw in text.splitlines():
+        line = raw.split(";", 1)[0].strip()
+        if line.startswith("["):
+            inside = line[1:line.find("]")].strip().lower() == name.lower()
+        elif inside and line:
+            lines.append(line)
+    return lines
+
+
+def real_models(path):
+    """The decorations of the real INF's first [Manufacturer] line, and whether
+    its undecorated models section exists."""
+    text = inf_text(path)
+    fields = [f.strip() for f in section(text, "Manufacturer")[0].split("=", 1)[-1].split(",")]
+    return fields[1:], bool(section(text, fields[0]))
+
+
+def models_inf(catalog, listed, decorations, undecorated):
+    """The judging INF with the real package's models decorations: [Manufacturer]
+    leads to [Real.<decoration>] sections holding the judging ID; [Tarvelix],
+    which no [Manufacturer] line names, is only the installer's marker."""
+    sections = ([""] if undecorated else []) + ["." + d for d in decorations]
+    real = "".join(f"[Real{d}]\r\n%M%=Inst, {JUDGE_ID}\r\n" for d in sections)
+    inf = judge_inf(catalog, listed, real).decode("ascii")
+    return inf.replace("%Mfg%=Tarvelix,NTx86,NTamd64,NTarm64", "%Mfg%=Real," + ",".join(decorations)).encode("ascii")
+
+
 def stage(folder, package, inf, catalog, work):
     """A copy of `package` with the judging INF beside it; returns its path."""
     target = os.path.join(work, package + "-" + inf[:-4].lower())

@@ -8,7 +8,7 @@ build=$1
 windows=${2:-}
 source "$(dirname "$0")/probe.sh"
 
-for room in setuplog system trust package check remove console installer; do
+for room in setuplog system trust package check remove console installer fleet; do
   probe "fence_${room}_device_header" fails "platform_devices\.h"
 done
 probe fence_inf_device_view fails "device_view\.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release package into a scratch folder and checks what it holds:
-# the three installers, the three check tools and the three removal
-# programs, byte for byte as built,
+# the three installers, the three check tools, the fleet reader (x64) and
+# the three removal programs, byte for byte as built,
 # and the admin guide.
 #   check_package.sh CPACK_CONFIG DIST_DIR VERSION
 set -euo pipefail
@@ -10,7 +10,7 @@ config=$1
 dist=$2
 version=$3
 programs="varnoll.exe varnoll64.exe varnollarm64.exe varnollcheck.exe varnollcheck64.exe varnollcheckarm64.exe
-  varnollremove.exe varnollremove64.exe varnollremovearm64.exe"
+  varnollfleet64.exe varnollremove.exe varnollremove64.exe varnollremovearm64.exe"
 for exe in $programs; do
   [ -f "$dist/$exe" ] || cannot_run "$dist/$exe has not been built"
 done

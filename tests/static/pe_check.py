@@ -9,9 +9,10 @@
         the device-installation calls bound at load time, each from the DLL it
         belongs to, nothing delay-loaded, and no DLL but Windows' own
     pe_check.py check-imports EXE
-        the check tool: no DLL but Windows' own, nothing delay-loaded, and no
-        function that installs, changes the device tree or the driver store,
-        writes the registry, or starts or changes anything else
+        the check tool (and the fleet reader): no DLL but Windows' own,
+        nothing delay-loaded, and no function that installs, changes the
+        device tree or the driver store, writes the registry, or starts or
+        changes anything else
     pe_check.py remove-imports EXE
         the removal program: no DLL but Windows' own, nothing delay-loaded,
         SetupUninstallOEMInfA bound at load time from setupapi.dll,
@@ -30,13 +31,15 @@ LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 RT_VERSION, RT_MANIFEST = 16, 24
 MACHINES = {"varnoll.exe": 0x14C, "varnoll64.exe": 0x8664, "varnollarm64.exe": 0xAA64,
             "varnollcheck.exe": 0x14C, "varnollcheck64.exe": 0x8664, "varnollcheckarm64.exe": 0xAA64,
-            "varnollremove.exe": 0x14C, "varnollremove64.exe": 0x8664, "varnollremovearm64.exe": 0xAA64}
+            "varnollremove.exe": 0x14C, "varnollremove64.exe": 0x8664, "varnollremovearm64.exe": 0xAA64,
+            "varnollfleet64.exe": 0x8664}
 IMAGE_SUBSYSTEM_WINDOWS_CUI = 3
 # What each program is: subsystem, execution level, description.
 INSTALLER = (IMAGE_SUBSYSTEM_WINDOWS_GUI, "requireAdministrator", "Varnoll unattended modem driver installer")
 CHECK_TOOL = (IMAGE_SUBSYSTEM_WINDOWS_CUI, "asInvoker", "Varnoll check tool: what the installer would do")
 REMOVER = (IMAGE_SUBSYSTEM_WINDOWS_CUI, "requireAdministrator",
            "Varnoll removal: takes the package's drivers out of the driver store")
+FLEET = (IMAGE_SUBSYSTEM_WINDOWS_CUI, "asInvoker", "Varnoll fleet reader: the check tool's answers from many machines")
 # Functions the removal program must never import: it installs nothing.
 INSTALLING = re.compile(r"^(UpdateDriverForPlugAndPlayDevices|DiInstall|DiRollback|SetupCopyOEMInf|SetupInstall|"
                         r"SetupDiCallClassInstaller|SetupDiInstall|SetupDiRegister|SetupDiCreateDevice|"
@@ -187,7 +190,8 @@ def check(path, version):
     size = len(image.__data__)
     problems = []
     subsystem, level, description = (CHECK_TOOL if name.startswith("varnollcheck") else
-                                     REMOVER if name.startswith("varnollremove") else INSTALLER)
+                                     REMOVER if name.startswith("varnollremove") else
+                                     FLEET if name.startswith("varnollfleet") else INSTALLER)
 
     if optional.CheckSum != image.generate_checksum():
         problems.append("image checksum 0x%x, expected 0x%x" % (optional.CheckSum, image.generate_checksum()))

@@ -101,6 +101,38 @@ PY
   [ "$check_status" -eq 0 ] || fail "$1 exited $check_status, expected 0"
 }
 
+# EXE VERDICT CAUSE [DRIVER]: --detect --summary on the package, as a
+# Remediations detection script runs it: exactly one line on standard
+# output (at most 2,048 bytes with its CR LF), nothing on standard error,
+# --detect's exit status, and the verdict and cause expected.
+expect_summary() {
+  run_check "$1" --detect --summary "$win_package"
+  [ "$check_status" -eq "$([ "$2" = in-place ] && echo 0 || echo 1)" ] ||
+    fail "$1 --detect --summary exited $check_status for $2"
+  [ ! -s "$work/err" ] || fail "$1 --detect --summary wrote on standard error: $(cat "$work/err")"
+  python3 - "$work/out" "$2" "$3" "${4:-}" <<'PY' || fail "$1 --detect --summary: $(cat "$work/out")"
+import json, sys
+raw = open(sys.argv[1], "rb").read()
+assert raw.endswith(b"\r\n") and raw.count(b"\n") == 1, raw
+assert len(raw) <= 2048, len(raw)
+line = json.loads(raw.decode("utf-8"))
+assert (line["tool"], line["question"], line["arch"]) == ("varnollcheck", "detect", "amd64"), line
+assert line["windows"].count(".") >= 2, line["windows"]
+(inf,) = line["infs"]
+# Where Windows did not take the package, a finding that fails is the cause
+# (the test's a.inf is changed after signing, and Wine's trust answers vary).
+causes = {sys.argv[3]} | (set(inf["findings"]) if sys.argv[3] == "not-in-store" else set())
+assert line["verdict"] == sys.argv[2] and line["cause"] in causes, line
+if sys.argv[4]:
+    assert line["driver"] == sys.argv[4], line
+assert inf["name"] == "a.inf" and inf["device_count"] == 1, inf
+assert line["truncated"] is False, line
+PY
+  # Kept as a machine's file, for the fleet reader at the end.
+  mkdir -p "$work/fleet"
+  cp "$work/out" "$work/fleet/PC-$(ls "$work/fleet" | wc -l).txt"
+}
+
 expect_detect() {  # EXE in|out: --detect on the package, as a deployment tool runs it
   run_check "$1" --detect "$win_package"
   if [ "$2" = in ]; then
@@ -126,6 +158,7 @@ run_check "$work/varnollcheck64.exe" "$win_folder"
 grep -q "^  device:      $(printf '%s' "$instance" | sed 's/\\/\\\\/g'), driver not installed" "$work/out" ||
   fail "the text report does not name the device: $(cat "$work/out")"
 expect_detect "$work/varnollcheck64.exe" out
+expect_summary "$work/varnollcheck64.exe" not-in-place not-in-store
 if [ -x /usr/lib/wine/wine ]; then
   cp "$dist/varnollcheck.exe" "$work/"
   run_check "$work/varnollcheck.exe" --json "$win_folder"
@@ -167,6 +200,7 @@ rm "$folder/varnoll64.exe"
 run_check "$work/varnollcheck64.exe" --json "$win_folder"
 expect_json "varnollcheck64.exe after the install" oem41.inf
 expect_detect "$work/varnollcheck64.exe" in
+expect_summary "$work/varnollcheck64.exe" in-place in-place
 [ ! -x /usr/lib/wine/wine ] || expect_detect "$work/varnollcheck.exe" in
 run_check "$work/varnollcheck64.exe" --detect --json "$win_package"
 [ "$check_status" -eq 0 ] || fail "--detect --json exited $check_status, expected 0"
@@ -203,5 +237,53 @@ assert (device["driver_date"], device["driver_version"], device["downgrade"]) ==
 (finding,) = [f for f in a["package"]["findings"] if f["code"] == "downgrade"]
 assert finding["severity"] == "warning" and "ROOT" in finding["text"], finding
 PY
+
+# The device's driver as if another package had replaced ours (Windows
+# Update, an admin): its driver key names another published INF and its
+# provider. --detect names them, with the date and version and that the
+# driver is newer than the package's; the summary gives the cause.
+wine reg add "$driver_key" /v InfPath /t REG_SZ /d oem99.inf /f >/dev/null 2>&1 </dev/null &&
+  wine reg add "$driver_key" /v ProviderName /t REG_SZ /d Contoso /f >/dev/null 2>&1 </dev/null ||
+  fail "could not set the driver's INF and provider"
+run_check "$work/varnollcheck64.exe" --detect "$win_package"
+[ "$check_status" -eq 1 ] || fail "--detect on another driver exited $check_status"
+tr -d '\r' <"$work/err" | grep -qxF "not in place: a.inf: device $instance has its driver from oem99.inf (Contoso, 1-15-2030, 9.0.0.0, newer than this package's $(
+  tr -d '\r' <"$package/a.inf" | sed -n 's/^DriverVer *= *\([^,]*\), *\([^ ]*\).*/\1, \2/p'))" ||
+  fail "--detect did not name the other driver: $(cat "$work/err")"
+expect_summary "$work/varnollcheck64.exe" not-in-place other-driver-newer oem99.inf
+wine reg add "$driver_key" /v InfPath /t REG_SZ /d oem41.inf /f >/dev/null 2>&1 </dev/null || true
+
+# The three lines, read back by the fleet reader as a folder of machines.
+run_check "$dist/varnollfleet64.exe" --json "$(printf 'Z:%s' "$work/fleet" | tr '/' '\\')"
+[ "$check_status" -eq 0 ] || fail "varnollfleet64.exe exited $check_status: $(cat "$work/err")"
+python3 - "$work/out" <<'PY' || fail "varnollfleet64.exe: $(cat "$work/out")"
+import json, sys
+table = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
+assert (table["machines"], table["read"], table["unreadable"]) == (3, 3, 0), table
+groups = {(g["verdict"], g["cause"]): g["examples"] for g in table["groups"]}
+assert groups[("in-place", "in-place")] == ["PC-1"], groups
+assert groups[("not-in-place", "other-driver-newer")] == ["PC-2"], groups
+(before,) = [cause for (verdict, cause), machines in groups.items() if machines == ["PC-0"]]
+assert before not in ("in-place", "other-driver-newer"), groups
+PY
+# The same lines as an Intune export (UTF-8 byte-order mark, CR LF, quoted
+# fields), read with --csv: one row per machine, written by the Windows build.
+python3 - "$work/fleet" "$work/export.csv" <<'PY'
+import os, sys
+folder, export = sys.argv[1:]
+rows = ['"Device name","Detection status","Pre-remediation detection output"']
+for name in sorted(os.listdir(folder)):
+    line = open(os.path.join(folder, name), "rb").read().decode("utf-8").strip()
+    rows.append('"%s","With issues","%s"' % (name[:-4], line.replace('"', '""')))
+open(export, "wb").write(("\ufeff" + "\r\n".join(rows) + "\r\n").encode("utf-8"))
+PY
+run_check "$dist/varnollfleet64.exe" --csv "$(printf 'Z:%s' "$work/rows.csv" | tr '/' '\\')" \
+  "$(printf 'Z:%s' "$work/export.csv" | tr '/' '\\')"
+[ "$check_status" -eq 0 ] || fail "varnollfleet64.exe on the export exited $check_status: $(cat "$work/err")"
+grep -q "^3 machines: 3 read, 0 unreadable" <(tr -d '\r' <"$work/out") || fail "varnollfleet64.exe: $(cat "$work/out")"
+[ "$(sed -n 1p "$work/rows.csv" | tr -d '\r')" = "machine,verdict,cause,driver,problem" ] &&
+  grep -q "^PC-2,not-in-place,other-driver-newer,oem99.inf,"$'\r'"\$" "$work/rows.csv" ||
+  fail "varnollfleet64.exe --csv: $(cat "$work/rows.csv")"
 echo "ok [check tool]: install, preinstall and skips as expected; nothing changed; the driver's INF is named;" \
-  "--detect: not in place before the install, in place after; a newer driver on the device is a downgrade"
+  "--detect: not in place before the install, in place after; a newer driver on the device is a downgrade;" \
+  "--detect --summary: one line each time; another driver named with its provider, DriverVer and age"

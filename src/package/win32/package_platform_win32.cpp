@@ -1,10 +1,12 @@
-// On Windows the package is judged for this machine, and the machine's own
-// trust is asked, read only: WinVerifyTrust with no UI and no network
-// retrieval, the TrustedPublisher store opened read-only, registry values
+// On Windows the package is judged for this machine (and the architectures
+// --arch adds), and the machine's own trust and Windows are asked, read
+// only: WinVerifyTrust with no UI and no network retrieval, the
+// TrustedPublisher store opened read-only, RtlGetVersion, registry values
 // read with KEY_READ, and SetupVerifyInfFile, which only looks.
 #include "crypt_owners.h"
 #include "device_view.h"
 #include "error_names.h"
+#include "machine_facts.h"
 #include "package_check.h"
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include <wincrypt.h>
 #include <wintrust.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,6 +30,13 @@ std::wstring Wide(const std::string& ansi) {
   MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(), size);
   wide.resize(wide.size() - 1);
   return wide;
+}
+
+// This Windows as the models decorations compare it.
+std::optional<WindowsRelease> RunningWindows() {
+  const std::optional<WindowsVersion> version = ReadWindowsVersion();
+  if (!version) return std::nullopt;
+  return WindowsRelease{version->major, version->minor, version->build, version->productType, version->suiteMask};
 }
 
 // A registry value under HKEY_LOCAL_MACHINE, read only; none when absent.
@@ -74,18 +84,10 @@ class CWindowsTrust : public TrustView {
     return found != nullptr;
   }
 
-  // RtlGetVersion tells the true version whatever the manifest says, where
-  // GetVersionEx would not.
   std::optional<std::string> OsVersion() const override {
-    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto get = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
-                                 reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                           : nullptr;
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (get == nullptr || get(&info) != 0) return std::nullopt;
-    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion);
+    const std::optional<WindowsVersion> version = ReadWindowsVersion();
+    if (!version) return std::nullopt;
+    return std::to_string(version->major) + "." + std::to_string(version->minor);
   }
 
   // Absent on machines without UEFI Secure Boot: then it is off.
@@ -155,13 +157,18 @@ Arch MachineArch() {
 
 }  // namespace
 
-PackageContext ThisMachine() {
+PackageContext ThisMachine(const std::vector<Arch>& asked) {
   static const CWindowsTrust trust;
   PackageContext context;
   context.catalogArch = MachineArch();
   context.arches = {context.catalogArch};
+  for (Arch arch : asked) {
+    if (std::find(context.arches.begin(), context.arches.end(), arch) == context.arches.end())
+      context.arches.push_back(arch);
+  }
   context.counted = context.arches;
   context.trust = &trust;
+  context.windows = RunningWindows();
   return context;
 }
 

@@ -1,5 +1,5 @@
 // Present devices from the Setup API, read only: enumerates, reads IDs and
-// the driver key's InfPath, DriverDate and DriverVersion, and opens nothing
+// the driver key's InfPath, DriverDate, DriverVersion and ProviderName, and opens nothing
 // for writing.
 #include "device_view.h"
 #include "present_devices.h"
@@ -55,7 +55,8 @@ std::vector<std::string> IdList(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD pro
   return SplitMultiString(data);
 }
 
-// A string value of the device's driver key: InfPath, DriverDate, DriverVersion.
+// A string value of the device's driver key: InfPath, DriverDate, DriverVersion,
+// ProviderName.
 std::optional<std::string> DriverValue(HDEVINFO set, SP_DEVINFO_DATA& device, const char* name) {
   const UniqueDeviceKey key(
       SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_QUERY_VALUE));
@@ -106,6 +107,7 @@ bool ListPresentDevices(std::vector<PresentDevice>& devices) {
     present.driverInf = DriverValue(set.Get(), device, "InfPath");
     present.driverDate = DriverValue(set.Get(), device, "DriverDate");
     present.driverVersion = DriverValue(set.Get(), device, "DriverVersion");
+    present.driverProvider = DriverValue(set.Get(), device, "ProviderName");
     present.state = State(device.DevInst);
     devices.push_back(std::move(present));
   }
