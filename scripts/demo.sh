@@ -67,6 +67,13 @@ preflight() {  # FOLDER TITLE
   set -e
   tr -d '\r' <"$work/pf.out" | sed 's/^/  stdout | /'
   grep -v -e '^err:' -e '^fixme:' "$work/pf.err" | tr -d '\r' | sed 's/^/  stderr | /' || true
+  # Who signed each package, from the JSON form.
+  wine "$work/varnollcheck64.exe" --preflight --json "$(printf 'Z:%s' "$1" | tr '/' '\\')" 2>/dev/null </dev/null |
+    python3 -c 'import json, sys
+for f in json.load(sys.stdin)["files"]:
+    if f["qualifies"]:
+        p = f["package"]
+        print("  signer | " + f["name"] + ": " + str(p["signer_kind"]) + ", " + " <- ".join(p["signer_chain"]))' || true
 }
 preflight "$root/samples/drivers" "Pre-flight: varnollcheck64.exe --preflight on the sample package (signed by a throwaway test certificate)"
 changed="$work/changed"

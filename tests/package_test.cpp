@@ -1,16 +1,19 @@
 // The package check's pieces on their own: the INF reader's syntax rules,
 // the bounded DER walk, the catalog reader on bad input, the PE layout,
-// the decoration rules, OSAttr and DriverVer order.
+// the decoration rules, OSAttr and DriverVer order, kernel services, the
+// certificate reader and Microsoft's pinned roots.
 #include "catalog.h"
 #include "copied_files.h"
 #include "der.h"
 #include "file_hash.h"
 #include "digest.h"
 #include "inf_document.h"
+#include "kernel_service.h"
 #include "models_rules.h"
 #include "package_check.h"
 #include "package_rules.h"
 #include "signature.h"
+#include "signer_kind.h"
 
 #include <gtest/gtest.h>
 
@@ -394,6 +397,70 @@ TEST(PackageDowngrade, OnlyAnOlderPackageIsADowngradeAndOnlyAWarning) {
   PackageReport unknown;
   EXPECT_FALSE(AddDowngrade(unknown, "a.inf", "PCI\\X\\1", {"12-2-2026", "1.0.0.0"}));
   EXPECT_TRUE(unknown.findings.empty());
+}
+
+}  // namespace
+}  // namespace varnoll::package
+
+namespace varnoll::package {
+namespace {
+
+TEST(MicrosoftRoots, EachPinIsTheSha256OfItsKey) {
+  const std::vector<trust::TrustAnchor>& roots = trust::MicrosoftRoots();
+  ASSERT_EQ(roots.size(), 4u);
+  for (const trust::TrustAnchor& root : roots) {
+    EXPECT_EQ(trust::Sha256Hex(root.publicKeyInfo), root.pin) << root.name;
+    EXPECT_EQ(root.publicKeyInfo[0], '\x30') << root.name;  // a SubjectPublicKeyInfo SEQUENCE
+  }
+}
+
+TEST(KernelServices, FollowTheDecoratedInstallSectionAndServiceType) {
+  const std::string head =
+      "[Manufacturer]\n%M%=T,NTamd64\n[T.NTamd64]\nm=Inst,PCI\\VEN_1\n[T]\nm=Inst,PCI\\VEN_1\n"
+      "[Strings]\nM=m\nKERNEL=1\n";
+  const struct {
+    const char* sections;
+    Arch arch;
+    std::vector<std::string> services;
+  } cases[] = {
+      {"[Inst.NTamd64]\n[Inst.NTamd64.Services]\nAddService=k,2,S\n[S]\nServiceType=1\n", Arch::kAmd64, {"k"}},
+      {"[Inst.NTamd64]\n[Inst.NTamd64.Services]\nAddService=k,2,S\n[S]\nServiceType=%KERNEL%\n", Arch::kAmd64, {"k"}},
+      {"[Inst.NTamd64]\n[Inst.NTamd64.Services]\nAddService=k,2,S\n[S]\nServiceType=0x00000002\n", Arch::kAmd64, {"k"}},
+      {"[Inst.NTamd64]\n[Inst.NTamd64.Services]\nAddService=k,2,S\n[S]\nServiceType=0x10\n", Arch::kAmd64, {}},  // a process
+      {"[Inst.NTamd64.Services]\nAddService=k,2,S\n[S]\nServiceType=1\n", Arch::kX86, {}},  // x86 takes [Inst]
+      {"[Inst.Services]\nAddService=k,2,S\n[S]\nServiceType=1\n", Arch::kX86, {"k"}},
+      {"[Inst.NTamd64]\n[Inst.Services]\nAddService=k,2,S\n[S]\nServiceType=1\n", Arch::kAmd64, {}},
+      {"[Inst.NT.Services]\nAddService=k,2,S\n[S]\nServiceType=1\n", Arch::kAmd64, {}},  // no [Inst.NT]
+      {"[Inst.NT]\n[Inst.NT.Services]\nAddService=k,2,S\n[S]\nServiceType=1\n", Arch::kArm64, {}},  // no models
+      {"[Inst.NTamd64.Services]\nAddService=k,2\n", Arch::kAmd64, {}},  // no service section
+  };
+  for (const auto& row : cases) {
+    const InfDocument inf = ReadInfDocument(head + row.sections);
+    EXPECT_EQ(KernelServices(inf, row.arch, "pci\\ven_1"), row.services)
+        << row.sections << " on " << ArchName(row.arch);
+  }
+}
+
+TEST(Certificate, BadInputIsNoCertificateAndLeavesTheOutputAlone) {
+  const std::string cases[] = {"", std::string("\x30\x03\x02\x01\x01", 5), std::string(300, '\x30'),
+                               std::string("\x30\x80", 2)};
+  for (const std::string& bytes : cases) {
+    trust::Certificate certificate;
+    certificate.subjectText = "untouched";
+    EXPECT_FALSE(trust::ReadCertificate(bytes, certificate)) << bytes.size();
+    EXPECT_EQ(certificate.subjectText, "untouched");
+  }
+}
+
+TEST(Certificate, AlgorithmsByTheirIdentifiers) {
+  EXPECT_EQ(trust::DigestKindOf("2.16.840.1.101.3.4.2.2"), DigestKind::kSha384);
+  EXPECT_EQ(trust::DigestKindOf("2.16.840.1.101.3.4.2.3"), DigestKind::kSha512);
+  EXPECT_FALSE(trust::DigestKindOf("1.2.840.113549.2.5").has_value());  // MD5
+  EXPECT_EQ(trust::SignatureDigestOf("1.2.840.113549.1.1.12"), DigestKind::kSha384);
+  EXPECT_EQ(trust::SignatureDigestOf("1.2.840.113549.1.1.5"), DigestKind::kSha1);
+  EXPECT_FALSE(trust::SignatureDigestOf("1.2.840.113549.1.1.4").has_value());  // MD5 with RSA
+  EXPECT_EQ(DigestOf(DigestKind::kSha384, "abc").size(), 48u);
+  EXPECT_EQ(DigestOf(DigestKind::kSha512, "abc").size(), 64u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // Windows looks the file up by.
 #pragma once
 
+#include "certificate.h"
 #include "digest.h"
 
 #include <optional>
@@ -23,12 +24,12 @@ struct CatalogMember {
 struct CatalogSigner {
   std::string subject;         // "CN=..., O=..."
   std::string notAfter;        // ISO 8601, UTC
-  bool timestamped = false;
   std::string certificate;     // the signer's certificate, DER
   std::optional<DigestKind> digestKind;
   std::string signedAttributes;  // DER as signed: a SET (0x31)
   std::string messageDigest;     // the signed attribute, raw
   std::string signature;
+  std::string unsignedAttributes;  // the whole [1] element, where time stamps live; empty without
 };
 
 struct Catalog {
@@ -36,6 +37,7 @@ struct Catalog {
   std::optional<std::string> osAttr;  // "2:6.1,2:10.0", as written
   std::string content;                // the trust list's contents octets, which are hashed
   std::optional<CatalogSigner> signer;  // none: unsigned, or no certificate for the signer
+  std::vector<trust::Certificate> certificates;  // every certificate that came with the signature
 };
 
 // The largest catalog read; larger files are reported, not read.
@@ -44,8 +46,5 @@ constexpr size_t kMaxCatalogBytes = 64u << 20;
 // Reads `der`; false with `problem` (a few words) when it is no catalog.
 // `catalog` is left alone on failure.
 bool ReadCatalog(std::string_view der, Catalog& catalog, std::string& problem);
-
-// The digest kind of an algorithm identifier's OID, if known.
-std::optional<DigestKind> DigestKindOf(const std::string& oid);
 
 }  // namespace varnoll::package

@@ -7,6 +7,7 @@
 #include "inf_text.h"
 #include "name_lookup.h"
 #include "names.h"
+#include "signer_check.h"
 #include "unique_handle.h"
 
 #include <algorithm>
@@ -118,36 +119,6 @@ std::optional<Catalog> ReadPackageCatalog(CPackageNames& names, const std::strin
   return std::nullopt;
 }
 
-void CheckSigner(const std::string& catalogPath, const Catalog& catalog, const PackageContext& context,
-                 PackageReport& report) {
-  const SignatureState state = CheckSignature(catalog);
-  const std::string& name = *report.catalog;
-  report.signature = state == SignatureState::kIntact ? "intact" : state == SignatureState::kBroken ? "broken" : "none";
-  report.osAttr = catalog.osAttr;
-  if (catalog.signer) {
-    report.signedBy = catalog.signer->subject;
-    report.signedUntil = catalog.signer->notAfter;
-    report.timestamped = catalog.signer->timestamped;
-  }
-  if (state == SignatureState::kBroken)
-    Add(report, "signature-broken", true, name, "the signature of " + name + " does not match its contents");
-  if (state == SignatureState::kNone)
-    Add(report, "signature-broken", true, name, name + " is not signed: Windows takes no unsigned catalog");
-  if (context.trust == nullptr) return;
-  report.trusted = context.trust->CatalogTrusted(catalogPath);
-  if (catalog.signer) report.trustedPublisher = context.trust->InTrustedPublisher(catalog.signer->certificate);
-  const std::optional<std::string> version = context.trust->OsVersion();
-  if (version && catalog.osAttr) report.osCovered = OsAttrCovers(*catalog.osAttr, *version);
-  if (report.trusted == false)
-    Add(report, "not-trusted", true, name, "not trusted on this machine: " + name + "'s signer has no trusted chain here");
-  if (report.trustedPublisher == false)
-    Add(report, "publisher-not-trusted", true, name,
-        "not trusted on this machine: " + catalog.signer->subject +
-            " is not in its TrustedPublisher store, so Windows would ask, and an unattended install fails");
-  if (report.osCovered == false)
-    Add(report, "os-not-covered", true, name, name + "'s OSAttr (" + *catalog.osAttr + ") leaves out Windows " + *version);
-}
-
 // A catalog as read once for every architecture that names it: the
 // catalog, its signature, and the findings reading and signer gave.
 struct CatalogVerdict {
@@ -160,8 +131,9 @@ struct CatalogVerdict {
 // What one package check reads once: catalogs by name, files by path.
 class CPackageReads {
  public:
-  CPackageReads(const std::string& folder, const std::string& infName, const PackageContext& context)
-      : names_(folder), infName_(infName), context_(context) {}
+  CPackageReads(const std::string& folder, const std::string& infName, const InfDocument& inf,
+                const std::string& hardwareId, const PackageContext& context)
+      : names_(folder), infName_(infName), inf_(inf), hardwareId_(hardwareId), context_(context) {}
 
   // The catalog `name`, read and its signer judged once: into `report` for
   // the main architecture (`main`), which is judged first, else into a
@@ -179,7 +151,7 @@ class CPackageReads {
     verdict.catalog = ReadPackageCatalog(names_, infName_, name, into);
     std::string relative;
     if (verdict.catalog && JoinInsideFolder(name, relative))
-      CheckSigner(ToNative(names_, relative, into), *verdict.catalog, context_, into);
+      CheckSigner(ToNative(names_, relative, into), *verdict.catalog, inf_, hardwareId_, context_, into);
     verdict.signature = into.signature;
     verdict.findings.assign(into.findings.begin() + first, into.findings.end());
     if (&into == &report) into.findings.resize(first);
@@ -211,6 +183,8 @@ class CPackageReads {
  private:
   CPackageNames names_;
   std::string infName_;
+  const InfDocument& inf_;
+  std::string hardwareId_;
   const PackageContext& context_;
   std::deque<CatalogVerdict> catalogs_;  // stable: the checks hold references into it
   std::map<std::string, FileHash> hashes_;
@@ -358,7 +332,7 @@ PackageReport CheckPackage(const std::string& folder, const std::string& infName
   report.classGuid = inf.Value("Version", "ClassGuid");
   report.judgedFor = context.counted;
   CheckInf(inf, infName, report);
-  CPackageReads reads(folder, infName, context);
+  CPackageReads reads(folder, infName, inf, hardwareId, context);
   for (Arch arch : JudgingOrder(context)) {
     const size_t first = report.findings.size();
     CheckArch(inf, infName, hardwareId, arch, context, reads, report);
@@ -373,6 +347,8 @@ PackageReport CheckPackage(const std::string& folder, const std::string& infName
   MergeFindings(context, report.findings);
   std::sort(report.architectures.begin(), report.architectures.end(),
             [](const ArchModels& a, const ArchModels& b) { return a.arch < b.arch; });
+  PutReachLast(report);
+  AskWindows(folder + infName, context, report);
   return report;
 }
 

@@ -5,6 +5,7 @@
 #include "models_rules.h"
 #include "package_rules.h"
 #include "signature.h"
+#include "signer_kind.h"
 
 #include <optional>
 #include <string>
@@ -52,6 +53,11 @@ struct PackageReport {
   std::optional<std::string> signedUntil;
   std::optional<bool> timestamped;
   std::optional<std::string> signature;  // "intact", "broken", "none"
+  std::optional<std::string> signerKind;   // "microsoft", "third-party", "self-signed"; none unsigned
+  std::vector<std::string> signerChain;    // subjects, the signer first, up to the last certificate found
+  std::optional<std::string> timestampedAt;  // the valid time stamp's time, ISO 8601
+  std::optional<std::string> windowsSays;    // SetupVerifyInfFile's answer (Windows)
+  std::string signerText;  // "Microsoft (..., attestation)", for the text report
   std::optional<bool> trusted;
   std::optional<bool> trustedPublisher;
   std::optional<bool> osCovered;
@@ -71,13 +77,17 @@ struct PackageReport {
 // the machine's own on Windows), those of them whose failures count (the
 // rest are reported as warnings), the one whose catalog the report's
 // top-level keys describe, the machine's trust answers and its Windows
-// (none on Linux: then every Windows).
+// (none on Linux: then every Windows), the roots a Microsoft signature
+// chains to (Microsoft's; tests give their own) and the time expiry is
+// judged at (ISO 8601; none: now).
 struct PackageContext {
   std::vector<Arch> arches;
   std::vector<Arch> counted;
   Arch catalogArch = Arch::kAmd64;
   const TrustView* trust = nullptr;
   std::optional<WindowsRelease> windows;
+  std::vector<trust::TrustAnchor> microsoftRoots = trust::MicrosoftRoots();
+  std::optional<std::string> now;
 };
 
 // Whether a failure on `arch` fails the package in `context`.

@@ -49,6 +49,12 @@ std::string ArchitecturesJson(const PackageReport& report, JsonQuote quote) {
   return json + "}";
 }
 
+std::string ChainJson(const PackageReport& report, JsonQuote quote) {
+  std::string json = "[";
+  for (size_t i = 0; i < report.signerChain.size(); ++i) json += (i == 0 ? "" : ", ") + quote(report.signerChain[i]);
+  return json + "]";
+}
+
 std::string FindingsJson(const PackageReport& report, JsonQuote quote) {
   std::string json = "[";
   for (size_t i = 0; i < report.findings.size(); ++i) {
@@ -71,7 +77,9 @@ std::string PackageJson(const PackageReport& report, JsonQuote quote) {
          ", \"os_covered\": " + Bool(report.osCovered) + ", \"os_attr\": " + Optional(report.osAttr, quote) +
          ", \"files\": " + FilesJson(report, quote) + ", \"architectures\": " + ArchitecturesJson(report, quote) +
          ", \"findings\": " + FindingsJson(report, quote) + ", \"judged_for\": " + ArchListJson(report.judgedFor, quote) +
-         "}";
+         ", \"signer_kind\": " + Optional(report.signerKind, quote) + ", \"signer_chain\": " + ChainJson(report, quote) +
+         ", \"timestamped_at\": " + Optional(report.timestampedAt, quote) +
+         ", \"windows_says\": " + Optional(report.windowsSays, quote) + "}";
 }
 
 std::string DriverVerJson(const std::optional<DriverVer>& driverVer, JsonQuote quote) {
@@ -86,7 +94,10 @@ std::string PackageSummary(const PackageReport& report) {
     }
   }
   const size_t others = report.catalogCovers;
-  return "ok: " + report.catalog.value_or("no catalog") + ", signed by " + report.signedBy.value_or("nobody") +
+  std::string signer = report.signerText.empty() ? report.signedBy.value_or("nobody") : report.signerText;
+  if (report.signerKind && *report.signerKind != "microsoft") signer += " (" + *report.signerKind + ")";
+  return "ok: " + report.catalog.value_or("no catalog") + ", signed by " + signer +
+         (report.timestampedAt ? ", time-stamped " + report.timestampedAt->substr(0, 10) : std::string()) +
          ", covers the INF" +
          (others == 0 ? std::string() : " and " + std::to_string(others) + (others == 1 ? " file" : " files"));
 }

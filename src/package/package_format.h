@@ -16,7 +16,9 @@ std::string PackageJson(const PackageReport& report, JsonQuote quote);
 // {"date": ..., "version": ...} or null.
 std::string DriverVerJson(const std::optional<DriverVer>& driverVer, JsonQuote quote);
 
-// "ok: kestrel.cat, signed by ..., covers the INF and 3 files", or
+// "ok: kestrel.cat, signed by Microsoft (Windows Hardware Compatibility
+// Publisher, attestation), time-stamped 2024-09-24, covers the INF and 3
+// files", or
 // "fails: <the first finding that fails>", or "warning: ...".
 std::string PackageSummary(const PackageReport& report);
 

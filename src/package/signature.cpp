@@ -1,5 +1,6 @@
 #include "signature.h"
 
+#include "certificate.h"
 #include "digest.h"
 
 namespace varnoll::package {
@@ -12,7 +13,10 @@ SignatureState CheckSignature(const Catalog& catalog) {
   // The signed digest covers the trust list's contents octets, without
   // its own tag and length, as PKCS#7 hashes a content other than data.
   if (DigestOf(*signer.digestKind, catalog.content) != signer.messageDigest) return SignatureState::kBroken;
-  return VerifyWithCertificate(signer.certificate, *signer.digestKind, signer.signedAttributes, signer.signature)
+  trust::Certificate certificate;
+  return trust::ReadCertificate(signer.certificate, certificate) &&
+                 VerifyWithPublicKey(certificate.publicKeyInfo, *signer.digestKind, signer.signedAttributes,
+                                     signer.signature)
              ? SignatureState::kIntact
              : SignatureState::kBroken;
 }

@@ -1,6 +1,6 @@
-// SHA-1 and SHA-256 from the platform (Windows' CNG, OpenSSL on Linux): the
-// driver store compares INFs by SHA-256, and catalogs identify files by
-// either.
+// SHA-1 and SHA-2 from the platform (Windows' CNG, OpenSSL on Linux): the
+// driver store compares INFs by SHA-256, catalogs identify files by SHA-1
+// or SHA-256, and signatures may use SHA-384 or SHA-512 too.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +9,7 @@
 
 namespace varnoll {
 
-enum class DigestKind { kSha1, kSha256 };
+enum class DigestKind { kSha1, kSha256, kSha384, kSha512 };
 
 class CDigest {
  public:

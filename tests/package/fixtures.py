@@ -52,15 +52,62 @@ def make_pki(pki):
         f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=critical,timeStamping\n")
     run("openssl", "x509", "-req", "-in", f"{pki}/tsa.csr", "-CA", f"{pki}/ca.pem", "-CAkey", f"{pki}/ca.key",
         "-CAcreateserial", "-out", f"{pki}/tsa.pem", "-days", "2", "-extfile", f"{pki}/tsa-ext")
+    make_hardware_chain(pki, run)
+    # Its own issuer, as test-signing tools make them.
+    run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{pki}/self.key", "-out",
+        f"{pki}/self.pem", "-days", "2", "-subj", "/CN=Varnoll Self Test", "-addext", "extendedKeyUsage=codeSigning")
+    # A signer whose validity ended years ago; openssl ca sets past dates.
+    run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{pki}/expired.key", "-out",
+        f"{pki}/expired.csr", "-subj", "/CN=Varnoll Expired Publisher/O=Varnoll Expired")
+    with open(f"{pki}/ca.cnf", "w") as f:
+        f.write(f"[ca]\ndefault_ca=test\n[test]\ndatabase={pki}/index.txt\nnew_certs_dir={pki}\n"
+                f"serial={pki}/serial\ndefault_md=sha256\npolicy=any\nunique_subject=no\n"
+                "[any]\ncommonName=supplied\norganizationName=optional\n")
+    open(f"{pki}/index.txt", "w").close()
+    with open(f"{pki}/serial", "w") as f:
+        f.write("1000\n")
+    run("openssl", "ca", "-batch", "-config", f"{pki}/ca.cnf", "-cert", f"{pki}/ca.pem", "-keyfile", f"{pki}/ca.key",
+        "-in", f"{pki}/expired.csr", "-out", f"{pki}/expired.pem", "-startdate", "20200101000000Z", "-enddate",
+        "20210101000000Z", "-extfile", f"{pki}/ext", "-notext")
 
 
-def sign(folder, pki, name, members, osattr="2:6.1,2:10.0", timestamp=False):
+def make_hardware_chain(pki, run):
+    """A chain shaped like Microsoft's for driver catalogs, under a test root
+    that the unit tests give the check as its Microsoft root: root, PCA, and a
+    publisher with the attestation usage. hwroot.spki is the root's key."""
+    run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{pki}/hwroot.key", "-out",
+        f"{pki}/hwroot.pem", "-days", "2", "-subj", "/CN=Varnoll Test Root Authority", "-addext",
+        "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+    run("openssl", "x509", "-in", f"{pki}/hwroot.pem", "-pubkey", "-noout", "-out", f"{pki}/hwroot.pub")
+    run("openssl", "pkey", "-pubin", "-in", f"{pki}/hwroot.pub", "-outform", "DER", "-out", f"{pki}/hwroot.spki")
+    run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{pki}/hwpca.key", "-out", f"{pki}/hwpca.csr",
+        "-subj", "/CN=Varnoll Test Hardware PCA/O=Varnoll Test")
+    with open(f"{pki}/hwpca-ext", "w") as f:
+        f.write("basicConstraints=critical,CA:TRUE\nkeyUsage=critical,keyCertSign,cRLSign\n")
+    run("openssl", "x509", "-req", "-in", f"{pki}/hwpca.csr", "-CA", f"{pki}/hwroot.pem", "-CAkey",
+        f"{pki}/hwroot.key", "-CAcreateserial", "-out", f"{pki}/hwpca.pem", "-days", "2", "-extfile",
+        f"{pki}/hwpca-ext")
+    run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{pki}/hwsigner.key", "-out",
+        f"{pki}/hwsigner.csr", "-subj", "/CN=Varnoll Windows Hardware Compatibility Publisher/O=Varnoll Test")
+    with open(f"{pki}/hwsigner-ext", "w") as f:
+        f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+                "extendedKeyUsage=codeSigning,1.3.6.1.4.1.311.10.3.5,1.3.6.1.4.1.311.10.3.5.1\n")
+    run("openssl", "x509", "-req", "-in", f"{pki}/hwsigner.csr", "-CA", f"{pki}/hwpca.pem", "-CAkey",
+        f"{pki}/hwpca.key", "-CAcreateserial", "-out", f"{pki}/hwsigner.pem", "-days", "2", "-extfile",
+        f"{pki}/hwsigner-ext")
+    with open(f"{pki}/hwchain.pem", "wb") as f:
+        f.write(open(f"{pki}/hwsigner.pem", "rb").read() + open(f"{pki}/hwpca.pem", "rb").read())
+
+
+def sign(folder, pki, name, members, osattr="2:6.1,2:10.0", timestamp=False, signer="signer", digest="sha256"):
+    """Signs with pki's `signer` (its .pem holds the certificates the catalog carries, its .key the key)."""
     unsigned = os.path.join(folder, name + ".unsigned")
     make_catalog.main_args(["--osattr", osattr, unsigned] + [os.path.join(folder, m) for m in members])
     # An RFC 3161 time stamp from osslsigncode's built-in authority: no network.
     stamp = ["-TSA-certs", f"{pki}/tsa.pem", "-TSA-key", f"{pki}/tsa.key"] if timestamp else []
-    subprocess.run(["osslsigncode", "sign", "-certs", f"{pki}/signer.pem", "-key", f"{pki}/signer.key", "-h",
-                    "sha256", *stamp, "-in", unsigned, "-out", os.path.join(folder, name)], check=True,
+    certs = "hwchain" if signer == "hwsigner" else signer
+    subprocess.run(["osslsigncode", "sign", "-certs", f"{pki}/{certs}.pem", "-key", f"{pki}/{signer}.key", "-h",
+                    digest, *stamp, "-in", unsigned, "-out", os.path.join(folder, name)], check=True,
                    stdout=subprocess.DEVNULL)
     os.remove(unsigned)
 
@@ -191,6 +238,48 @@ def sha1_catalog(folder, pki):
     os.remove(unsigned)
 
 
+def microsoft_like(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder), signer="hwsigner", timestamp=True)
+
+
+def self_signed(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder), signer="self")
+
+
+def expired_signer(folder, pki):
+    # The time stamp is made now, after the certificate ended: it cannot hold.
+    sign(folder, pki, "kestrel.cat", base(folder), signer="expired", timestamp=True)
+
+
+def timestamp_broken(folder, pki):
+    timestamped(folder, pki)
+    data = open(os.path.join(folder, "kestrel.cat"), "rb").read()
+    # The time stamp comes last, unsigned by the catalog's signer: its own
+    # signature value ends the file.
+    flip(folder, "kestrel.cat", len(data) - 5)
+
+
+def sha384_signature(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder), digest="sha384")
+
+
+def sha512_signature(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder), digest="sha512")
+
+
+KERNEL_SERVICE = ("[Inst.NTamd64]\r\nCopyFiles=Drv\r\n[Inst.NTamd64.Services]\r\n"
+                  "AddService=kestrel,%SPSVCINST_ASSOCSERVICE%,KestrelService\r\n"
+                  "[KestrelService]\r\nServiceType=%SERVICE_KERNEL_DRIVER%\r\nStartType=3\r\nErrorControl=1\r\n"
+                  "ServiceBinary=%12%\\odd.sys\r\n[Drv]\r\nodd.sys\r\n"
+                  "[Strings]\r\nSPSVCINST_ASSOCSERVICE=0x00000002\r\nSERVICE_KERNEL_DRIVER=1\r\n")
+
+
+def kernel_service(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder, inf_text(extra=KERNEL_SERVICE)))
+
+
+def kernel_service_microsoft(folder, pki):
+    sign(folder, pki, "kestrel.cat", base(folder, inf_text(extra=KERNEL_SERVICE)), signer="hwsigner")
 def multi_arch_inf(version, names, files, manufacturer, models, extra=""):
     """An INF in the fixtures' form with its own [Version] lines, disks, files and models sections."""
     return ("[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n" + version +
@@ -330,6 +419,14 @@ FIXTURES = {
     "catalog-nested": (catalog_nested, {("catalog-unreadable", "kestrel.cat")}),
     "signature-broken": (signature_broken, {("signature-broken", "kestrel.cat")}),
     "not-a-file": (not_a_file, {("file-missing", "folder.sys")}),
+    "microsoft-like": (microsoft_like, set()),
+    "self-signed": (self_signed, set()),
+    "expired-signer": (expired_signer, {("signature-expired", "kestrel.cat")}),
+    "timestamp-broken": (timestamp_broken, set()),  # the signer is still valid today
+    "sha384-signature": (sha384_signature, set()),
+    "sha512-signature": (sha512_signature, set()),
+    "kernel-service": (kernel_service, set()),  # a warning on Linux, see package_test.py
+    "kernel-service-microsoft": (kernel_service_microsoft, set()),
     "case-names": (case_names, set()),
     "ambiguous-name": (ambiguous_name, set()),
     "per-arch-catalogs": (per_arch_catalogs, set()),

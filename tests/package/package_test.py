@@ -22,6 +22,22 @@ import make_catalog  # noqa: E402
 
 TOOL = None
 WORK = None
+# What the Linux tool says of every signature not Microsoft's: it cannot ask
+# a machine's TrustedPublisher (a warning). With the production roots
+# nothing here is Microsoft's, the Microsoft-like chain under a test root
+# included. ARM64, where counted (--arch), takes only Microsoft's.
+KERNEL = {"kernel-service", "kernel-service-microsoft"}
+KINDS = {"self-signed": "self-signed", "no-catalog": None, "catalog-missing": None, "catalog-empty": None,
+         "catalog-truncated": None, "catalog-nested": None}
+
+
+def signer_warnings(name, package):
+    """The signer warnings the Linux tool gives on a fixture: one per signed catalog."""
+    catalogs = {v["catalog"] for v in package["architectures"].values() if v.get("signature") in ("intact", "broken")}
+    found = {("needs-trusted-publisher", catalog) for catalog in catalogs}
+    if name in KERNEL:
+        found.add(("kernel-driver-not-microsoft-signed", "kestrel.cat"))
+    return found
 
 
 def run(*args):
@@ -48,7 +64,8 @@ def on_disk(folder, relative):
 
 
 def oracle_in_catalog(path, catalog, ca):
-    """Whether the file is in the catalog, by tools that share nothing with the product."""
+    """Whether the file is in the catalog, by tools that share nothing with the product;
+    `ca` holds every root the fixtures sign under."""
     with open(path, "rb") as f:
         data = f.read()
     if make_catalog.pe_layout(data) is not None:
@@ -69,6 +86,8 @@ class PackageCheck(unittest.TestCase):
                 status, report, package = package_of(os.path.join(WORK, name))
                 found = sorted((f["code"], f["file"], f["severity"]) for f in package["findings"])
                 warnings = {(code, file) for code, file, _ in fixtures.WARNINGS.get(name, set())}
+                warnings |= signer_warnings(name, package)
+                self.assertEqual(package["signer_kind"], KINDS.get(name, "third-party"))
                 self.assertEqual(found, sorted([(c, f, "fails") for c, f in expected] +
                                                [(c, f, "warning") for c, f in warnings]), package["findings"])
                 for finding in package["findings"]:
@@ -80,12 +99,13 @@ class PackageCheck(unittest.TestCase):
     def test_arch_decides_which_failures_count(self):
         rows = [  # fixture, --arch, exit status, the codes that fail
             ("undecorated-models", "x86", 0, set()),
-            ("undecorated-models", "x86,arm64", 1, {"no-models-for-arch"}),
-            ("id-missing-arm64", "amd64,arm64", 1, {"id-not-in-models"}),
+            # ARM64 counted, a third party's signature fails there too.
+            ("undecorated-models", "x86,arm64", 1, {"no-models-for-arch", "needs-microsoft-signature"}),
+            ("id-missing-arm64", "amd64,arm64", 1, {"id-not-in-models", "needs-microsoft-signature"}),
             ("x86-amd64", "x86,amd64", 0, set()),
-            ("x86-amd64", "arm64", 1, {"no-models-for-arch"}),
+            ("x86-amd64", "arm64", 1, {"no-models-for-arch", "needs-microsoft-signature"}),
             ("x64-only-catalog", "x86", 1, {"not-in-catalog"}),
-            ("per-arch-catalogs", "x86,amd64,arm64", 0, set()),
+            ("per-arch-catalogs", "x86,amd64,arm64", 1, {"needs-microsoft-signature"}),
             ("decorated-catalog", "x86", 1, {"no-catalog"}),  # only x64 has a catalog
         ]
         for name, arches, expected_status, fails in rows:
@@ -129,7 +149,7 @@ class PackageCheck(unittest.TestCase):
         amd64 = package["architectures"]["amd64"]
         self.assertEqual(amd64["candidates"], [{"models": "Tarvelix.NTamd64.10.0...22000", "from": "10.0.22000",
                                                 "has_id": True}])
-        (finding,) = package["findings"]
+        (finding,) = [f for f in package["findings"] if f["code"] != "needs-trusted-publisher"]
         self.assertIn("10.0.22000", finding["text"])
         self.assertEqual(finding["arches"], ["amd64"])
 
@@ -147,13 +167,17 @@ class PackageCheck(unittest.TestCase):
 
     def test_line_endings_changed_says_how_to_restore_them(self):
         _, _, package = package_of(os.path.join(WORK, "lf-normalised"))
-        (finding,) = package["findings"]
+        (finding,) = [f for f in package["findings"] if f["code"] != "needs-trusted-publisher"]
         self.assertEqual(finding["text"], "kestrel.inf: line endings changed after signing (CRLF -> LF, as git does): "
                                           "restore CRLF")
         self.assertIs(package["files"][0]["in_catalog"], False)
 
     def test_membership_agrees_with_the_oracles(self):
-        ca = os.path.join(WORK, "pki", "ca.pem")
+        ca = os.path.join(WORK, "pki", "roots.pem")
+        with open(ca, "wb") as f:
+            for root in ("ca", "hwroot", "self"):
+                with open(os.path.join(WORK, "pki", root + ".pem"), "rb") as pem:
+                    f.write(pem.read())
         checked = 0
         for name in fixtures.FIXTURES:
             folder = os.path.join(WORK, name)
@@ -173,7 +197,9 @@ class PackageCheck(unittest.TestCase):
                         codes = {f["code"] for f in package["findings"]}
                         self.assertTrue(codes & {"no-catalog", "catalog-missing", "catalog-unreadable"}, codes)
                         continue
-                    if package["signature"] != "intact":  # osslsigncode refuses such a catalog
+                    # osslsigncode refuses a broken catalog, and one whose signer expired
+                    # before the throwaway CA began.
+                    if package["signature"] != "intact" or name == "expired-signer":
                         continue
                     self.assertEqual(entry["in_catalog"], oracle_in_catalog(path, catalog, ca))
                     checked += 1
@@ -186,8 +212,11 @@ class PackageCheck(unittest.TestCase):
         self.assertEqual(package["signed_by"], "CN=Varnoll Test Publisher, O=Varnoll Test")
         self.assertRegex(package["signed_until"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
         self.assertIs(package["timestamped"], False)
-        # Linux cannot ask a machine's trust.
-        self.assertEqual((package["trusted"], package["trusted_publisher"], package["os_covered"]), (None, None, None))
+        self.assertIsNone(package["timestamped_at"])
+        self.assertEqual(package["signer_chain"], ["CN=Varnoll Test Publisher, O=Varnoll Test"])
+        # Linux cannot ask a machine's trust, nor Windows' own answer.
+        self.assertEqual((package["trusted"], package["trusted_publisher"], package["os_covered"],
+                          package["windows_says"]), (None, None, None, None))
         self.assertEqual([f["path"] for f in package["files"]], ["kestrel.inf", "odd.sys", "data\\docs\\readme.txt"])
         self.assertEqual({a: (v["models"], v["has_id"], v["counted"]) for a, v in package["architectures"].items()}, {
             "x86": ("Tarvelix", True, False),
@@ -198,6 +227,7 @@ class PackageCheck(unittest.TestCase):
         _, _, stamped = package_of(os.path.join(WORK, "timestamped"))
         _, _, plain = package_of(os.path.join(WORK, "good"))
         self.assertIs(stamped["timestamped"], True)
+        self.assertRegex(stamped["timestamped_at"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
         self.assertEqual((stamped["signature"], stamped["signed_by"]), ("intact", plain["signed_by"]))
         self.assertEqual(stamped["files"], plain["files"])
 
@@ -219,27 +249,61 @@ class PackageCheck(unittest.TestCase):
 
     def test_text_and_preflight_lines(self):
         status, out, err = run(os.path.join(WORK, "good"))
-        self.assertIn("  package:     ok: kestrel.cat, signed by CN=Varnoll Test Publisher, O=Varnoll Test, "
-                      "covers the INF and 2 files\n", out)
-        # The summary counts the main architecture's files, those its catalog covers.
-        status, out, err = run(os.path.join(WORK, "per-arch-catalogs"))
-        self.assertIn("  package:     ok: kamd64.cat, signed by CN=Varnoll Test Publisher, O=Varnoll Test, "
-                      "covers the INF and 1 file\n", out)
+        self.assertIn("  package:     warning: third-party signature (Varnoll Test): Windows asks unless Varnoll Test "
+                      "is a trusted publisher", out)
         status, out, err = run(os.path.join(WORK, "inf-changed"))
         self.assertIn("  package:     fails: kestrel.inf is not in kestrel.cat: changed after signing?\n", out)
         self.assertEqual(status, 0)  # the plain report's status is the installer's
+        # A warning does not fail the pre-flight; ARM64 counted, the third party's signature does.
         status, out, err = run("--preflight", os.path.join(WORK, "good"))
         self.assertEqual((status, err, out.count("\n")), (0, "", 1))
         self.assertTrue(out.endswith("; machine checks: Windows only\n"), out)
+        status, out, err = run("--preflight", "--arch=amd64,arm64", os.path.join(WORK, "good"))
+        self.assertEqual((status, out), (1, ""))
+        self.assertIn("kestrel.inf: [warning] needs-trusted-publisher: third-party signature (Varnoll Test): Windows "
+                      "asks unless Varnoll Test is a trusted publisher", err)
+        self.assertIn("kestrel.inf: [fails] needs-microsoft-signature: third-party signature (Varnoll Test): Windows "
+                      "on ARM64 installs only driver packages Microsoft signed", err)
         status, out, err = run("--preflight", os.path.join(WORK, "undecorated-models"))
         self.assertEqual((status, out), (1, ""))
-        self.assertEqual(err.count("\n"), 2, err)
+        self.assertEqual(err.count("\n"), 3, err)
         # A folder where no INF qualifies is nothing to ship: it fails.
         empty = tempfile.mkdtemp(dir=WORK)
         status, out, err = run("--preflight", empty)
         self.assertEqual((status, out, err), (1, "", "pre-flight: no INF file qualifies, so no package to check\n"))
         status, out, err = run("--preflight", "--json", empty)
         self.assertEqual((status, json.loads(out)["preflight"]), (1, False))
+
+    def test_signatures_of_every_digest_are_intact(self):
+        for name in ("good", "sha1-catalog", "sha384-signature", "sha512-signature"):
+            with self.subTest(name):
+                _, _, package = package_of(os.path.join(WORK, name))
+                self.assertEqual(package["signature"], "intact")
+
+    def test_each_chain_is_built_from_the_catalog(self):
+        cases = {
+            "microsoft-like": ["CN=Varnoll Windows Hardware Compatibility Publisher, O=Varnoll Test",
+                               "CN=Varnoll Test Hardware PCA, O=Varnoll Test"],
+            "self-signed": ["CN=Varnoll Self Test"],
+            "expired-signer": ["CN=Varnoll Expired Publisher, O=Varnoll Expired"],
+        }
+        for name, chain in cases.items():
+            with self.subTest(name):
+                _, _, package = package_of(os.path.join(WORK, name))
+                self.assertEqual(package["signer_chain"], chain)
+
+    def test_a_time_stamp_that_does_not_verify_holds_nothing(self):
+        _, _, package = package_of(os.path.join(WORK, "timestamp-broken"))
+        self.assertEqual((package["signature"], package["timestamped"], package["timestamped_at"]),
+                         ("intact", True, None))
+
+    def test_an_expired_signer_fails_whatever_the_late_time_stamp(self):
+        _, _, package = package_of(os.path.join(WORK, "expired-signer"))
+        (finding,) = [f for f in package["findings"] if f["code"] == "signature-expired"]
+        self.assertEqual(package["signed_until"], "2021-01-01T00:00:00Z")
+        self.assertIs(package["timestamped"], True)
+        self.assertIsNone(package["timestamped_at"])
+        self.assertIn("expired on 2021-01-01 and the time stamp does not hold", finding["text"])
 
     def test_preflight_usage_errors(self):
         for args in (["--preflight", "--preflight"], ["--preflight", "--detect"]):

@@ -8,7 +8,7 @@ build=$1
 windows=${2:-}
 source "$(dirname "$0")/probe.sh"
 
-for room in setuplog system package check remove console installer fleet machine; do
+for room in setuplog system trust package check remove console installer fleet machine; do
   probe "fence_${room}_device_header" fails "platform_devices\.h"
   probe "fence_${room}_registry_header" fails "platform_registry\.h"
 done
@@ -17,6 +17,8 @@ probe fence_inf_device_view fails "device_view\.h"
 probe fence_setuplog_device_view fails "device_view\.h"
 probe fence_installer_console fails "tool_output\.h"
 probe fence_check_console compiles
+probe fence_trust_package fails "package_check\.h"
+probe fence_check_package compiles
 probe fence_devinst_staging compiles
 if [ "$windows" = 1 ]; then
   probe fence_view_listing compiles

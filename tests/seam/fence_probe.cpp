@@ -15,6 +15,9 @@
 #if defined(VARNOLL_PROBE_REGISTRY_HEADER)
 #include "platform_registry.h"
 #endif
+#if defined(VARNOLL_PROBE_PACKAGE_HEADER)
+#include "package_check.h"
+#endif
 
 int main() {
 #if defined(VARNOLL_PROBE_STAGING_CALL)

@@ -4,9 +4,12 @@
 # tool under Wine gives the same files, findings and models section as the
 # Linux tool with that architecture counted (--arch), but for what only one
 # side judges (the machine's trust and Windows version on Windows, the other
-# architectures and names differing only in case on Linux). Then the package check's INF
-# reader against Wine's own setupapi parser, on the test INFs and, when
-# VARNOLL_REAL_INFS names a folder of real INFs, on every file of it.
+# architectures, names differing only in case and the unaskable
+# TrustedPublisher on Linux). Then, when VARNOLL_REAL_PACKAGES names a folder
+# of real packages, both tools on each (tests/package/real_packages_test.py).
+# Then the package check's INF reader against Wine's own setupapi parser, on
+# the test INFs and, when VARNOLL_REAL_INFS names a folder of real INFs, on
+# every file of it.
 #   preflight.sh SOURCE_DIR DIST_DIR HELPER_DIR HOST_BUILD PREFIX_DIR
 set -euo pipefail
 source_dir=$1
@@ -33,8 +36,9 @@ sys.path.insert(0, sys.argv[1])
 import fixtures
 linux, folder, windows = sys.argv[2], sys.argv[3], sys.argv[4:]
 TRUST = {"not-trusted", "publisher-not-trusted", "os-not-covered"}
-# Names that differ only in case cannot both be on NTFS: only Linux says so.
-LINUX_ONLY = {"ambiguous-name"}
+# Names that differ only in case cannot both be on NTFS, and TrustedPublisher
+# cannot be asked: only Linux says so.
+LINUX_ONLY = {"ambiguous-name", "needs-trusted-publisher"}
 X86_SAMPLE = {"good", "inf-changed", "pe-changed", "file-missing", "undecorated-models", "dotdot", "x86-amd64",
               "per-arch-catalogs", "x64-only-catalog"}
 
@@ -73,7 +77,8 @@ for name in names:
             "findings": (findings(ours, mine), findings(theirs, lambda f: f["code"] not in TRUST)),
             "architectures": (ours["architectures"][arch], theirs["architectures"][arch]),
             "catalog": tuple(tuple(p[k] for k in ("catalog", "signature", "signed_by", "signed_until",
-                                                   "timestamped", "os_attr")) for p in (ours, theirs)),
+                                                   "timestamped", "os_attr", "signer_kind", "signer_chain",
+                                                   "timestamped_at", "windows_says")) for p in (ours, theirs)),
         }
         for what, (a, b) in checks.items():
             if a != b:
@@ -93,6 +98,14 @@ for tool in windows:
 print(f"{len(names)} fixtures, {len(windows)} Windows tools: {failures} differences")
 sys.exit(1 if failures else 0)
 PY
+
+# VARNOLL_REAL_PACKAGES: real, published driver packages, judged by both tools.
+if [ -n "${VARNOLL_REAL_PACKAGES:-}" ] && [ -d "$VARNOLL_REAL_PACKAGES" ]; then
+  (cd "$work" && "$python" "$source_dir/tests/package/real_packages_test.py" "$host/varnollcheck" \
+    "$dist/varnollcheck64.exe")
+else
+  echo "No real packages are judged (VARNOLL_REAL_PACKAGES names no folder of real packages)."
+fi
 
 infs=("$source_dir"/samples/drivers/*.inf "$work"/fixtures/good/kestrel.inf)
 # VARNOLL_REAL_INFS: a folder of real third-party INF files to compare too.

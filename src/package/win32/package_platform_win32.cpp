@@ -1,8 +1,11 @@
 // On Windows the package is judged for this machine (and the architectures
 // --arch adds), and the machine's own trust and Windows are asked, read
 // only: WinVerifyTrust with no UI and no network retrieval, the
-// TrustedPublisher store opened read-only, RtlGetVersion.
+// TrustedPublisher store opened read-only, RtlGetVersion, registry values
+// read with KEY_READ, and SetupVerifyInfFile, which only looks.
 #include "crypt_owners.h"
+#include "device_view.h"
+#include "error_names.h"
 #include "machine_facts.h"
 #include "package_check.h"
 
@@ -13,6 +16,8 @@
 #include <wintrust.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace varnoll::package {
@@ -32,6 +37,15 @@ std::optional<WindowsRelease> RunningWindows() {
   const std::optional<WindowsVersion> version = ReadWindowsVersion();
   if (!version) return std::nullopt;
   return WindowsRelease{version->major, version->minor, version->build, version->productType, version->suiteMask};
+}
+
+// A registry value under HKEY_LOCAL_MACHINE, read only; none when absent.
+std::optional<std::string> ReadMachineValue(const char* key, const char* name, DWORD& type) {
+  char data[1024];
+  DWORD size = sizeof data - 1;
+  const LONG status = RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, data, &size);
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  return std::string(data, size);
 }
 
 class CWindowsTrust : public TrustView {
@@ -74,6 +88,57 @@ class CWindowsTrust : public TrustView {
     const std::optional<WindowsVersion> version = ReadWindowsVersion();
     if (!version) return std::nullopt;
     return std::to_string(version->major) + "." + std::to_string(version->minor);
+  }
+
+  // Absent on machines without UEFI Secure Boot: then it is off.
+  std::optional<bool> SecureBootOn() const override {
+    DWORD type = 0;
+    const std::optional<std::string> value =
+        ReadMachineValue("SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State", "UEFISecureBootEnabled", type);
+    if (!value) return false;
+    DWORD enabled = 0;
+    if (type != REG_DWORD || value->size() < sizeof enabled) return std::nullopt;
+    memcpy(&enabled, value->data(), sizeof enabled);
+    return enabled != 0;
+  }
+
+  std::optional<bool> TestSigningOn() const override {
+    DWORD type = 0;
+    const std::optional<std::string> options =
+        ReadMachineValue("SYSTEM\\CurrentControlSet\\Control", "SystemStartOptions", type);
+    if (!options || type != REG_SZ) return std::nullopt;
+    return options->find("TESTSIGNING") != std::string::npos;
+  }
+
+  // WldpQueryWindowsLockdownMode exists from Windows 10 version 1809; S
+  // mode is its locked or trial mode. Looked up at run time.
+  std::optional<bool> InSMode() const override {
+    using QueryFunction = HRESULT(WINAPI*)(int*);
+    HMODULE wldp = LoadLibraryExW(L"wldp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (wldp == nullptr) return std::nullopt;
+    const auto query = reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(GetProcAddress(wldp, "WldpQueryWindowsLockdownMode")));
+    int mode = 0;
+    const std::optional<bool> answer =
+        query != nullptr && SUCCEEDED(query(&mode)) ? std::optional<bool>(mode != 0) : std::nullopt;
+    FreeLibrary(wldp);
+    return answer;
+  }
+
+  // Wine exports SetupVerifyInfFile as a stub that ends the process when
+  // called (its own ntdll names it by wine_get_version): there Windows has
+  // no answer to give.
+  std::optional<std::string> VerifyInf(const std::string& infPath) const override {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") != nullptr) return std::nullopt;
+    SP_INF_SIGNER_INFO_A signer{};
+    signer.cbSize = sizeof signer;
+    if (SetupVerifyInfFileA(infPath.c_str(), nullptr, &signer)) return std::string("signed");
+    const DWORD error = GetLastError();
+    if (error == ERROR_CALL_NOT_IMPLEMENTED) return std::nullopt;
+    const char* name = ErrorName(error);
+    char hex[16];
+    snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(error));
+    return std::string(name ? name : hex);
   }
 };
 

@@ -14,7 +14,10 @@ struct CDigest::State {
 
 CDigest::CDigest(DigestKind kind) : state_(new State) {
   state_->context.reset(EVP_MD_CTX_new());
-  const EVP_MD* md = kind == DigestKind::kSha1 ? EVP_sha1() : EVP_sha256();
+  const EVP_MD* md = kind == DigestKind::kSha1     ? EVP_sha1()
+                     : kind == DigestKind::kSha384 ? EVP_sha384()
+                     : kind == DigestKind::kSha512 ? EVP_sha512()
+                                                   : EVP_sha256();
   if (state_->context && EVP_DigestInit_ex(state_->context.get(), md, nullptr) != 1) state_->context.reset();
 }
 

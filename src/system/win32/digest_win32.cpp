@@ -23,8 +23,11 @@ struct CDigest::State {
 
 // BCrypt calls return an NTSTATUS: negative values are failures.
 CDigest::CDigest(DigestKind kind) : state_(new State) {
-  const wchar_t* name = kind == DigestKind::kSha1 ? BCRYPT_SHA1_ALGORITHM : BCRYPT_SHA256_ALGORITHM;
-  state_->size = kind == DigestKind::kSha1 ? 20 : 32;
+  const wchar_t* name = kind == DigestKind::kSha1     ? BCRYPT_SHA1_ALGORITHM
+                        : kind == DigestKind::kSha384 ? BCRYPT_SHA384_ALGORITHM
+                        : kind == DigestKind::kSha512 ? BCRYPT_SHA512_ALGORITHM
+                                                      : BCRYPT_SHA256_ALGORITHM;
+  state_->size = kind == DigestKind::kSha1 ? 20 : kind == DigestKind::kSha384 ? 48 : kind == DigestKind::kSha512 ? 64 : 32;
   if (BCryptOpenAlgorithmProvider(&state_->algorithm, name, nullptr, 0) < 0) {
     state_->algorithm = nullptr;
     return;
@@ -47,7 +50,7 @@ void CDigest::Update(const void* data, size_t size) {
 }
 
 std::string CDigest::Finish() {
-  unsigned char digest[32];
+  unsigned char digest[64];
   if (!state_->hash || BCryptFinishHash(state_->hash, digest, state_->size, 0) < 0) return std::string();
   const ULONG size = state_->size;
   state_->Close();

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace varnoll::package {
+namespace varnoll {
 
 // One element: its tag, its whole encoding and its contents.
 struct DerElement {
@@ -67,7 +67,39 @@ size_t DeclaredDerSize(std::string_view prefix);
 // or empty when malformed.
 std::string OidText(std::string_view contents);
 
+// Reads `element` as one SEQUENCE-like level, filling `parts` in order;
+// false when it holds fewer.
+template <size_t N>
+bool SplitDer(const DerReader& outer, const DerElement& element, DerElement (&parts)[N]) {
+  DerReader reader = outer.Enter(element);
+  for (DerElement& part : parts) {
+    if (!reader.Next(part)) return false;
+  }
+  return true;
+}
+
+// The dotted text of an OID element; empty for any other element.
+std::string OidOf(const DerElement& element);
+
+// Calls `each(oid, values)` for every attribute (SEQUENCE { OID, SET })
+// inside `attributes`; `values` reads the attribute's SET.
+template <typename Each>
+void ForEachDerAttribute(const DerReader& outer, const DerElement& attributes, Each each) {
+  DerReader list = outer.Enter(attributes);
+  DerElement attribute;
+  while (list.Next(attribute)) {
+    DerElement parts[2];
+    if (!SplitDer(list, attribute, parts)) continue;
+    DerReader values = list.Enter(parts[1]);
+    each(OidOf(parts[0]), values);
+  }
+}
+
+// A UTCTime or GeneralizedTime as ISO 8601 UTC ("2024-09-24T10:00:00Z");
+// empty when it is neither or too short.
+std::string IsoTime(const DerElement& time);
+
 // UTF-16 big-endian (a BMPString) or little-endian bytes as UTF-8.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
-}  // namespace varnoll::package
+}  // namespace varnoll

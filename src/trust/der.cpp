@@ -1,6 +1,6 @@
 #include "der.h"
 
-namespace varnoll::package {
+namespace varnoll {
 
 namespace {
 
@@ -76,6 +76,20 @@ std::string OidText(std::string_view contents) {
   return text;
 }
 
+std::string OidOf(const DerElement& element) {
+  return element.tag == kDerOid ? OidText(element.contents) : std::string();
+}
+
+std::string IsoTime(const DerElement& time) {
+  if (time.tag != kDerUtcTime && time.tag != kDerGeneralizedTime) return std::string();
+  std::string digits(time.contents);
+  // UTCTime's two-digit years are 1950 to 2049 (RFC 5280).
+  if (time.tag == kDerUtcTime && digits.size() >= 12) digits = (digits.substr(0, 2) < "50" ? "20" : "19") + digits;
+  if (digits.size() < 14) return std::string();
+  return digits.substr(0, 4) + "-" + digits.substr(4, 2) + "-" + digits.substr(6, 2) + "T" + digits.substr(8, 2) +
+         ":" + digits.substr(10, 2) + ":" + digits.substr(12, 2) + "Z";
+}
+
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
   std::string out;
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -98,4 +112,4 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
-}  // namespace varnoll::package
+}  // namespace varnoll
