@@ -19,6 +19,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 
 JUDGE_INF = "varnoll-judge.inf"
 JUDGE_ID = "PCI\\VEN_1F2E&DEV_0A01"
@@ -110,16 +111,25 @@ def stage(folder, package, inf, catalog, work):
     return target
 
 
+def run_tool(command):
+    """(exit status, standard output) of `command`. Its output goes through a
+    file, not a pipe: under Wine a service the program starts inherits the
+    pipe and holds it open for seconds after the program has ended."""
+    with tempfile.TemporaryFile() as out:
+        status = subprocess.run(command, stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL).returncode
+        out.seek(0)
+        return status, out.read()
+
+
 def judge(command, path, *options):
     """Runs `command` --preflight --json on `path`: (exit status, the judging
     INF's package report, the whole report)."""
     if command[0] == "wine":
         path = "Z:" + path.replace("/", "\\")
-    result = subprocess.run([*command, "--preflight", "--json", *options, path], capture_output=True,
-                            stdin=subprocess.DEVNULL)
-    report = json.loads(result.stdout.decode("utf-8"))
+    status, out = run_tool([*command, "--preflight", "--json", *options, path])
+    report = json.loads(out.decode("utf-8"))
     (entry,) = [f for f in report["files"] if f["name"].lower() == JUDGE_INF]
-    return result.returncode, entry["package"], report
+    return status, entry["package"], report
 
 
 def main():

@@ -34,6 +34,7 @@ tools=("$dist/varnollcheck64.exe")
 import json, os, subprocess, sys
 sys.path.insert(0, sys.argv[1])
 import fixtures
+import real_packages
 linux, folder, windows = sys.argv[2], sys.argv[3], sys.argv[4:]
 TRUST = {"not-trusted", "publisher-not-trusted", "os-not-covered"}
 # Names that differ only in case cannot both be on NTFS, and TrustedPublisher
@@ -43,7 +44,7 @@ X86_SAMPLE = {"good", "inf-changed", "pe-changed", "file-missing", "undecorated-
               "per-arch-catalogs", "x64-only-catalog"}
 
 def package(command):
-    out = subprocess.run(command, capture_output=True, stdin=subprocess.DEVNULL).stdout
+    _, out = real_packages.run_tool(command)
     report = json.loads(out.decode("utf-8"))
     (entry,) = [f for f in report["files"] if f["qualifies"]]
     return entry["package"]
