@@ -12,12 +12,17 @@
 #    restart may finish it); --json lists the marks; the x86 build, when
 #    built, reads the same 64-bit keys. A PendingFileRenameOperations with
 #    a name in it is a pending restart, an empty one is not.
-#   machine_checks.sh DIST_DIR PREFIX_DIR
+# It makes a prefix of its own: the shared one holds the devices and driver
+# store entries other scenarios leave (a modem with the sample's ID among
+# them), which would change every verdict this test compares.
+#   machine_checks.sh DIST_DIR
 set -euo pipefail
 dist=$1
-export WINEPREFIX="$2/prefix" WINEDEBUG=-all
-unset DISPLAY WAYLAND_DISPLAY
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d /tmp/varnoll-machine.XXXXXX)
+bash "$source_dir/tests/wine/prefix.sh" setup "$work/wine" >/dev/null
+export WINEPREFIX="$work/wine/prefix" WINEDEBUG=-all
+unset DISPLAY WAYLAND_DISPLAY
 source "$source_dir/tests/wine/detect_checks.sh"
 source "$source_dir/tests/wine/registry.sh"
 fail() { echo "FAIL [machine checks]: $*" >&2; exit 1; }
@@ -29,7 +34,6 @@ update='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\WindowsUpdate\Auto Update
 session='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager'
 modem_class='{4D36E96D-E325-11CE-BFC1-08002BE10318}'
 store="$WINEPREFIX/drive_c/windows/inf"
-work=$(mktemp -d /tmp/varnoll-machine.XXXXXX)
 published=""
 # In the 64-bit view, where Windows keeps these and the tools read them:
 # Wine's reg writes the 32-bit view by default, where SOFTWARE\Microsoft is
@@ -44,6 +48,7 @@ remove_values() {
 cleanup() {
   remove_values
   [ -z "$published" ] || rm -f "$store/$published"
+  bash "$source_dir/tests/wine/prefix.sh" cleanup "$work/wine" >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
