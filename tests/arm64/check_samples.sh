@@ -15,7 +15,7 @@ for want in '"name": "modem-enumerator.inf", "hardware_id": "MDMGEN\\SERIAL_MODE
   '"name": "tarvelix-fax.inf", "hardware_id": "PCI\\VEN_1F2E&DEV_0B02", "qualifies": true, "action": "preinstall"' \
   '"name": "tarvelix-v92.inf", "hardware_id": "PCI\\VEN_1F2E&DEV_0A01", "qualifies": true, "action": "preinstall"' \
   '"sha256": "80c68092d7ca7e2174c59823249bbd08cc99941d16aab7be73ac0b48c1086286"' \
-  '"reenumerate": true}'; do
+  '"reenumerate": true'; do
   grep -qF "$want" "$out" || { echo "FAIL: the report lacks: $want"; exit 1; }
 done
 echo "ok: varnollcheckarm64.exe on the samples"
