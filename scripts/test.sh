@@ -11,11 +11,6 @@ cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh test
 
 source scripts/build-preset.sh
-# Real, published driver packages, where the workstation has them beside
-# the checkout; the tests that use them skip without.
-if [ -z "${VARNOLL_REAL_PACKAGES:-}" ] && [ -d ../shared/real-packages ]; then
-  export VARNOLL_REAL_PACKAGES=$PWD/../shared/real-packages
-fi
 # All builds first: the x64 Wine scenarios also run the x86 build.
 for preset in host asan win64 win32 win-arm64; do
   echo "== $preset: build (log in build/$preset.log)"

@@ -142,17 +142,10 @@ class CWindowsTrust : public TrustView {
   }
 };
 
+// The machine's native architecture; x64 where it is one we do not build for.
 Arch MachineArch() {
-  SYSTEM_INFO info{};
-  GetNativeSystemInfo(&info);
-  switch (info.wProcessorArchitecture) {
-    case PROCESSOR_ARCHITECTURE_INTEL:
-      return Arch::kX86;
-    case 12:  // PROCESSOR_ARCHITECTURE_ARM64
-      return Arch::kArm64;
-    default:
-      return Arch::kAmd64;
-  }
+  const std::optional<std::string> name = ReadMachineFacts().arch;
+  return name ? ArchNamed(*name).value_or(Arch::kAmd64) : Arch::kAmd64;
 }
 
 }  // namespace
