@@ -8,6 +8,7 @@
 #include "error_names.h"
 #include "machine_facts.h"
 #include "package_check.h"
+#include "registry_key.h"
 
 #include <windows.h>
 
@@ -17,7 +18,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace varnoll::package {
@@ -37,15 +37,6 @@ std::optional<WindowsRelease> RunningWindows() {
   const std::optional<WindowsVersion> version = ReadWindowsVersion();
   if (!version) return std::nullopt;
   return WindowsRelease{version->major, version->minor, version->build, version->productType, version->suiteMask};
-}
-
-// A registry value under HKEY_LOCAL_MACHINE, read only; none when absent.
-std::optional<std::string> ReadMachineValue(const char* key, const char* name, DWORD& type) {
-  char data[1024];
-  DWORD size = sizeof data - 1;
-  const LONG status = RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type, data, &size);
-  if (status != ERROR_SUCCESS) return std::nullopt;
-  return std::string(data, size);
 }
 
 class CWindowsTrust : public TrustView {
@@ -92,21 +83,16 @@ class CWindowsTrust : public TrustView {
 
   // Absent on machines without UEFI Secure Boot: then it is off.
   std::optional<bool> SecureBootOn() const override {
-    DWORD type = 0;
-    const std::optional<std::string> value =
-        ReadMachineValue("SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State", "UEFISecureBootEnabled", type);
-    if (!value) return false;
-    DWORD enabled = 0;
-    if (type != REG_DWORD || value->size() < sizeof enabled) return std::nullopt;
-    memcpy(&enabled, value->data(), sizeof enabled);
-    return enabled != 0;
+    const CRegistryKey state("SYSTEM\\CurrentControlSet\\Control\\SecureBoot\\State");
+    if (const std::optional<DWORD> enabled = state.Dword("UEFISecureBootEnabled")) return *enabled != 0;
+    if (state.String("UEFISecureBootEnabled")) return std::nullopt;
+    return false;
   }
 
   std::optional<bool> TestSigningOn() const override {
-    DWORD type = 0;
     const std::optional<std::string> options =
-        ReadMachineValue("SYSTEM\\CurrentControlSet\\Control", "SystemStartOptions", type);
-    if (!options || type != REG_SZ) return std::nullopt;
+        CRegistryKey("SYSTEM\\CurrentControlSet\\Control").String("SystemStartOptions");
+    if (!options) return std::nullopt;
     return options->find("TESTSIGNING") != std::string::npos;
   }
 

@@ -4,6 +4,8 @@
 // GetVersionEx, and the update build revision (UBR) from the registry.
 #include "machine_facts.h"
 
+#include "registry_key.h"
+
 #include <windows.h>
 
 namespace varnoll {
@@ -23,38 +25,10 @@ std::string ArchName(WORD architecture) {
   }
 }
 
-// Owns a registry key opened for reading.
-class CReadKey {
- public:
-  CReadKey(HKEY parent, const char* path) {
-    // Reg* calls return their error rather than set the last error.
-    if (RegOpenKeyExA(parent, path, 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  CReadKey(const CReadKey&) = delete;
-  CReadKey& operator=(const CReadKey&) = delete;
-  ~CReadKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 // The update build revision, which Windows 10 and later keep beside the
 // build number; none on older Windows.
 std::optional<DWORD> UpdateRevision() {
-  const CReadKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
-  if (!key.Get()) return std::nullopt;
-  DWORD value = 0;
-  DWORD type = 0;
-  DWORD size = sizeof value;
-  if (RegQueryValueExA(key.Get(), "UBR", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD) {
-    return std::nullopt;
-  }
-  return value;
+  return CRegistryKey("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion").Dword("UBR");
 }
 
 std::optional<std::string> WindowsBuild() {

@@ -1,5 +1,6 @@
 // Registry reads on the Windows side of the seam, for the code that looks
-// at the machine's settings (src/machine/). Only that code has this folder
+// at the machine's settings (src/machine/; on Windows also the build
+// revision, Secure Boot and test signing). Only that code has this folder
 // on its include path, and it may read, never write.
 #pragma once
 
